@@ -1,0 +1,50 @@
+// Streams the browser sends an instance: drawings (delivered as files) and the
+// data of URLs the instance requested for consumers (delivered as bytes).
+#ifndef PLUGIN_DRAWING_STREAM_H
+#define PLUGIN_DRAWING_STREAM_H
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct InstanceData;
+
+// Receives the data of one requested URL.
+class UrlConsumer {
+public:
+    virtual ~UrlConsumer() = default;
+    // Takes the next chunk (not terminated); returns false when it wants no more data.
+    virtual bool OnData(InstanceData* data, LONG length, const char* bytes) = 0;
+    // The stream has ended, whatever the reason.
+    virtual void OnEnd(InstanceData* data) { (void)data; }
+};
+
+// The consumers waiting for one URL, with the state of its stream.
+struct PendingRequest {
+    std::vector<std::unique_ptr<UrlConsumer>> consumers;  // in the order they were added
+    bool started = false;  // data has begun to arrive
+    bool stopped = false;  // a consumer declined further data
+};
+
+// Requested URLs, keyed by absolute URL text (compared exactly, with case).
+class RequestTable {
+public:
+    virtual ~RequestTable();
+    void Add(const std::string& url, UrlConsumer* consumer);  // takes ownership
+    int Count(const std::string& url) const;
+    UrlConsumer* At(const std::string& url, int i) const;
+    bool IsStarted(const std::string& url) const;
+    void MarkStarted(const std::string& url);
+    bool IsStopped(const std::string& url) const;
+    void MarkStopped(const std::string& url);
+    void Remove(const std::string& url);  // destroys the consumers, last first
+    void Clear();
+
+private:
+    std::map<std::string, PendingRequest> entries_;
+};
+
+#endif
