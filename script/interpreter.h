@@ -27,7 +27,11 @@ ParsedStatement ParseStatement(const std::string& statement);
 void RunStatement(InstanceData* data, CVLSYMBOL symbol, const std::string& statement);
 void RunAction(InstanceData* data, CVLSYMBOL symbol, const std::string& verb, const std::string& argument);
 ActionHandler FindActionHandler(const std::string& verb);
-void StartLabelFetch(BrowserLink* link, const std::string& text, ActionHandler handler, CVLSYMBOL symbol);
+// Starts fetching the value of a "label NAME URL" argument (text after the "!").
+// The value reaches the handler only while the drawing of `drawingGeneration` is
+// still the instance's drawing; otherwise the symbol is gone and the value dropped.
+void StartLabelFetch(BrowserLink* link, const std::string& text, ActionHandler handler, CVLSYMBOL symbol,
+                     unsigned drawingGeneration);
 // Frees the process-wide action map (module unload).
 void FreeActionMap();
 

@@ -1,0 +1,118 @@
+#include "event_scripts.h"
+
+#include <vector>
+
+#include "interpreter.h"
+#include "legacy_links.h"
+#include "plugin_instance.h"
+#include "view_window.h"
+
+namespace {
+
+const char kOnLoad[] = "OnLoad";
+const int kEverySymbolEnumOptions = CVL_ENUM_EVERY_SYMBOL;
+
+// Deepest nesting of firings on one instance. Firings nest when a script's change
+// makes the view fire leave and enter, whose scripts change the drawing again; two
+// symbols that keep moving under the pointer would otherwise nest until the stack
+// runs out. Real pages nest a handful of levels (a leave inside an enter inside an
+// OnLoad pass); each level costs a few kilobytes of stack, so 32 levels stay far
+// below the browser thread's stack while leaving ample room for honest scripts.
+const int kDeepestEventNesting = 32;
+
+// Counts one level of firing for as long as it lives.
+class EventNesting {
+public:
+    explicit EventNesting(InstanceData* data) : data(data) { ++data->eventDepth; }
+    ~EventNesting() { --data->eventDepth; }
+    EventNesting(const EventNesting&) = delete;
+    EventNesting& operator=(const EventNesting&) = delete;
+
+private:
+    InstanceData* data;
+};
+
+// Marks the OnLoad pass as running for as long as it lives.
+class LoadPass {
+public:
+    explicit LoadPass(InstanceData* data) : data(data) { data->loadPassRunning = true; }
+    ~LoadPass() { data->loadPassRunning = false; }
+    LoadPass(const LoadPass&) = delete;
+    LoadPass& operator=(const LoadPass&) = delete;
+
+private:
+    InstanceData* data;
+};
+
+struct LoadPassContext {
+    InstanceData* data;
+    CVLDRAWING drawing;
+    unsigned generation;
+};
+
+int WINAPI RunSymbolLoadScript(CVLSYMBOL symbol, void* context)
+{
+    LoadPassContext* pass = static_cast<LoadPassContext*>(context);
+    // A script of the pass replaced the drawing: the symbols still to come belong
+    // to the old one, so the pass ends here.
+    if (pass->data->drawingGeneration != pass->generation) {
+        return 1;
+    }
+    if (GetPropertyLength(pass->drawing, symbol, kOnLoad) >= 0) {
+        FireSymbolEvent(pass->data, symbol, kOnLoad);
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool GetSymbolPropertyText(CVLDRAWING drawing, CVLSYMBOL symbol, const char* name, std::string& text)
+{
+    text.clear();
+    if (drawing == 0 || symbol == 0 || name == nullptr) {
+        return false;
+    }
+    int length = GetPropertyLength(drawing, symbol, name);
+    if (length > 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+        GetProperty(drawing, symbol, name, buffer.data(), length + 1);
+        text = buffer.data();
+    }
+    return length >= 0;
+}
+
+void FireSymbolEvent(InstanceData* data, CVLSYMBOL symbol, const char* eventName)
+{
+    if (data == nullptr || data->drawing == 0 || symbol == 0 || eventName == nullptr) {
+        return;
+    }
+    if (data->eventDepth >= kDeepestEventNesting) {
+        return;
+    }
+    EventNesting nesting(data);
+    ConvertLegacyProperties(data->drawing, symbol);
+    std::string script;
+    if (!GetSymbolPropertyText(data->drawing, symbol, eventName, script)) {
+        return;
+    }
+    RunEventScript(data, symbol, script);
+    // Let the view see at once what the script changed under the pointer.
+    if (data->view) {
+        data->view->UpdateHover();
+    }
+}
+
+void RunLoadScripts(InstanceData* data)
+{
+    if (data == nullptr || data->drawing == 0) {
+        return;
+    }
+    // An OnLoad script that reloads would start the pass again from inside itself,
+    // and again from there, without end: a pass asked for while one runs is ignored.
+    if (data->loadPassRunning) {
+        return;
+    }
+    LoadPass running(data);
+    LoadPassContext context = {data, data->drawing, data->drawingGeneration};
+    EnumSymbols(data->drawing, RunSymbolLoadScript, &context, kEverySymbolEnumOptions);
+}

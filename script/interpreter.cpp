@@ -1,0 +1,187 @@
+#include "interpreter.h"
+
+#include <memory>
+#include <unordered_map>
+
+#include "navigation_actions.h"
+#include "plugin_instance.h"
+#include "script_text.h"
+#include "symbol_actions.h"
+#include "timed_actions.h"
+#include "symbol_paths.h"
+
+namespace {
+
+struct ActionRow {
+    const char* verb;
+    ActionHandler handler;
+};
+
+// The verbs scripts can name, in their historic order. A verb with "Object" where
+// its twin has "Symbol" shares the twin's handler.
+const std::vector<ActionRow> kActionTable = {
+};
+
+typedef std::unordered_map<std::string, ActionHandler> ActionMap;
+
+// Shared by every instance of the process; built at the first statement run and
+// kept until the module unloads.
+std::unique_ptr<ActionMap>& ProcessActionMap()
+{
+    static std::unique_ptr<ActionMap> map;
+    return map;
+}
+
+void BuildActionMapOnce()
+{
+    std::unique_ptr<ActionMap>& map = ProcessActionMap();
+    if (map) {
+        return;
+    }
+    map.reset(new ActionMap);
+    map->reserve(kActionTable.size());  // one allocation for the whole table
+    for (const ActionRow& row : kActionTable) {
+        (*map)[UpperCased(row.verb)] = row.handler;
+    }
+}
+
+// True when the statement starts with "as " in any letter case (blank required).
+bool StartsWithTargetList(const std::string& statement)
+{
+    return statement.size() >= 3 && (statement[0] == 'a' || statement[0] == 'A') &&
+           (statement[1] == 's' || statement[1] == 'S') && statement[2] == ' ';
+}
+
+}  // namespace
+
+void RunEventScript(InstanceData* data, CVLSYMBOL symbol, const std::string& script)
+{
+    if (data == nullptr) {
+        return;
+    }
+    // A statement that replaces the drawing leaves the event's symbol handle
+    // pointing into a drawing that is gone: the rest of the script ends with it.
+    const unsigned generation = data->drawingGeneration;
+    for (const std::string& statement : SplitStatements(script)) {
+        if (data->drawingGeneration != generation) {
+            return;
+        }
+        RunStatement(data, symbol, statement);
+    }
+}
+
+std::vector<std::string> SplitStatements(const std::string& script)
+{
+    std::vector<std::string> statements;
+    std::size_t start = 0;
+    while (start < script.size()) {
+        std::size_t end = FindDelimiter(script, ';', start);
+        if (end == std::string::npos) {
+            end = script.size();
+        }
+        statements.push_back(script.substr(start, end - start));
+        start = end + 1;
+    }
+    return statements;
+}
+
+ParsedStatement ParseStatement(const std::string& statement)
+{
+    ParsedStatement parsed;
+    std::string rest = WithoutLeadingWhiteSpace(statement);
+    if (StartsWithTargetList(rest)) {
+        rest.erase(0, 3);
+        // Every comma separates targets, even one that was meant for the argument.
+        for (std::size_t comma = FindDelimiter(rest, ','); comma != std::string::npos;
+             comma = FindDelimiter(rest, ',')) {
+            parsed.targets.push_back(WithoutLeadingWhiteSpace(rest.substr(0, comma)));
+            rest = WithoutLeadingWhiteSpace(rest, comma + 1);
+        }
+        // The last target ends at the first blank.
+        std::size_t blank = FindDelimiter(rest, ' ');
+        if (blank == std::string::npos) {
+            parsed.targets.push_back(WithoutLeadingWhiteSpace(rest));
+            rest.clear();
+        } else {
+            parsed.targets.push_back(WithoutLeadingWhiteSpace(rest.substr(0, blank)));
+            rest = WithoutLeadingWhiteSpace(rest, blank + 1);
+        }
+    }
+    std::size_t blank = FindDelimiter(rest, ' ');
+    if (blank == std::string::npos) {
+        parsed.verb = rest;
+    } else {
+        parsed.verb = rest.substr(0, blank);
+        parsed.argument = rest.substr(blank + 1);
+    }
+    return parsed;
+}
+
+void RunStatement(InstanceData* data, CVLSYMBOL symbol, const std::string& statement)
+{
+    if (data == nullptr) {
+        return;
+    }
+    ParsedStatement parsed = ParseStatement(statement);
+    if (parsed.targets.empty()) {
+        RunAction(data, symbol, parsed.verb, parsed.argument);
+        return;
+    }
+    const unsigned generation = data->drawingGeneration;
+    CVLSYMBOL base = symbol;
+    for (const std::string& target : parsed.targets) {
+        // An action on an earlier target may have replaced the drawing; the base
+        // then belongs to a drawing that is gone.
+        if (data->drawingGeneration != generation || data->drawing == 0) {
+            return;
+        }
+        base = ResolveSymbolPath(data->drawing, base, target);
+        if (base != 0) {
+            RunAction(data, base, parsed.verb, parsed.argument);
+        }
+    }
+}
+
+void RunAction(InstanceData* data, CVLSYMBOL symbol, const std::string& verb, const std::string& argument)
+{
+    if (data == nullptr) {
+        return;
+    }
+    BuildActionMapOnce();
+    ActionHandler handler = FindActionHandler(verb);
+    if (handler == nullptr) {
+        return;
+    }
+    if (argument.empty()) {
+        handler(data, symbol, argument);
+        return;
+    }
+    if (argument[0] == '!') {
+        StartLabelFetch(data->link.get(), argument.substr(1), handler, symbol, data->drawingGeneration);
+        return;
+    }
+    if (argument[0] == '%') {
+        // The value is used as it stands: a value that starts with "%" or "!" is not read again.
+        auto attribute = data->attributes.find(LowerCased(argument.substr(1)));
+        if (attribute != data->attributes.end()) {
+            handler(data, symbol, attribute->second);
+        }
+        return;
+    }
+    handler(data, symbol, argument);
+}
+
+ActionHandler FindActionHandler(const std::string& verb)
+{
+    const std::unique_ptr<ActionMap>& map = ProcessActionMap();
+    if (verb.empty() || !map) {
+        return nullptr;
+    }
+    auto found = map->find(UpperCased(verb));
+    return found == map->end() ? nullptr : found->second;
+}
+
+void FreeActionMap()
+{
+    ProcessActionMap().reset();
+}
