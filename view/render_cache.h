@@ -21,4 +21,12 @@ void RealizeDrawingPalette(HDC dc);
 HBITMAP CreateDib(int depth, LONG width, LONG height, HDC dc, void** bits);
 bool AntialiasActive(const InstanceData* data);
 
+// Flags of the next DrawPage into the cache: a first full pass after a rebuild
+// (hidden bounds outlined when the page asks for it), else an incremental one.
+DWORD CacheRenderFlags(const InstanceData* data);
+// Bits per pixel of the cache when it is a DIB section, else 0.
+int CacheDepth(const InstanceData* data);
+// Deletes the process-wide drawing palette; called once when the module unloads.
+void ReleaseDrawingPalette();
+
 #endif

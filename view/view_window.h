@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "engine_api.h"
 
 struct InstanceData;
@@ -12,6 +14,7 @@ struct InstanceData;
 class DrawingView {
 public:
     // Subclasses the window and links itself with the instance (data->view is set by the caller).
+    // Also adds CS_DBLCLKS to the window's class, so double clicks arrive as such.
     DrawingView(InstanceData* data, HWND window);
     // Puts the browser's window procedure back, if the window still exists.
     virtual ~DrawingView();
@@ -29,13 +32,24 @@ public:
     CVLSYMBOL hoverSymbol = 0; // symbol under the pointer at the last hover evaluation
 
 private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
+    void EvaluateHover(POINT point);
+    void FireOnHoverSymbol(const char* eventName);
+    void ApplyCursor() const;
+    // Gives the window its own procedure back and forgets it.
+    void Detach();
+
     HWND window;
     WNDPROC savedWindowProc;
     InstanceData* instance;
     HCURSOR handCursor;
     HCURSOR arrowCursor;
     BOOL mouseCaptured = 0;
-    // further members are the view's own
+    // Scripts run from inside the view's handlers may end the instance and so the
+    // view; handlers hold a weak copy and stop once it has expired.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
 
 #endif
