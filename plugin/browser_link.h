@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 #include "drawing_stream.h"
@@ -45,6 +46,10 @@ public:
     void OnEnd(InstanceData* data) override;
     // Returns true to continue with the next line, false to stop.
     virtual bool OnLine(InstanceData* data, const std::string& line) = 0;
+
+    // A line longer than this keeps only its first bytes: a text without line
+    // breaks must not make the consumer hold the whole stream.
+    static const std::size_t MaxLineLength = 64 * 1024;
 
 protected:
     std::string pending;  // start of a line whose end has not arrived yet

@@ -47,4 +47,8 @@ private:
     std::map<std::string, PendingRequest> entries_;
 };
 
+// The request table of the instance's link; null when the instance has no record
+// or its link keeps none, in which case every stream is a drawing.
+RequestTable* InstanceRequests(InstanceData* data);
+
 #endif

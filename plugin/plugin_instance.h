@@ -52,6 +52,10 @@ InstanceData* InstanceFromNPP(NPP instance);
 // Frees everything the instance owns except the record itself.
 void ReleaseInstance(InstanceData* data);
 
+// Deletes the images rendered from the drawing (cache, antialiasing bitmap and
+// its DC, background brush) and forgets the pointers into their pixels.
+void FreeRenderedImages(InstanceData* data);
+
 // Frees the current drawing, if any, after stopping this instance's timed effects
 // while the drawing still exists, and marks every symbol handle taken from it as
 // stale (drawingGeneration). Used wherever a drawing is replaced or released.
