@@ -1,0 +1,141 @@
+// Pixel formats: DIB sections in Win32's exact memory layout, device-dependent bitmaps
+// and the screen at the display depth, colour matching for palette devices.
+#include "system.h"
+
+#include <climits>
+
+namespace w32 {
+
+const std::vector<PALETTEENTRY> &StaticPalette()
+{
+    // The twenty colours a palette device reserves (the default palette).
+    static const std::vector<PALETTEENTRY> colors = {
+        {0, 0, 0, 0},       {128, 0, 0, 0},     {0, 128, 0, 0},     {128, 128, 0, 0},   {0, 0, 128, 0},
+        {128, 0, 128, 0},   {0, 128, 128, 0},   {192, 192, 192, 0}, {192, 220, 192, 0}, {166, 202, 240, 0},
+        {255, 251, 240, 0}, {160, 160, 164, 0}, {128, 128, 128, 0}, {255, 0, 0, 0},     {0, 255, 0, 0},
+        {255, 255, 0, 0},   {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0},   {255, 255, 255, 0},
+    };
+    return colors;
+}
+
+COLORREF Nearest(COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
+{
+    if (palette.empty()) return rgb & 0xFFFFFF;
+    int r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
+    long best = LONG_MAX;
+    COLORREF chosen = 0;
+    for (const PALETTEENTRY &e : palette) {
+        long dr = r - e.peRed, dg = g - e.peGreen, db = b - e.peBlue;
+        long d = dr * dr + dg * dg + db * db;
+        if (d < best) {
+            best = d;
+            chosen = RGB(e.peRed, e.peGreen, e.peBlue);
+        }
+    }
+    return chosen;
+}
+
+COLORREF Quantize(COLORREF rgb, int depth, const std::vector<PALETTEENTRY> &palette)
+{
+    rgb &= 0xFFFFFF;
+    switch (depth) {
+    case 1: return rgb == 0xFFFFFF ? rgb : 0;  // only the background colour stays white
+    case 8: return Nearest(rgb, palette);
+    case 16: return RGB(GetRValue(rgb) & 0xF8, GetGValue(rgb) & 0xFC, GetBValue(rgb) & 0xF8);  // 5-6-5
+    default: return rgb;
+    }
+}
+
+uint8_t *Bitmap::Row(int y)
+{
+    int row = topDown ? y : height - 1 - y;
+    return dibBits.data() + size_t(row) * size_t(stride);
+}
+
+const uint8_t *Bitmap::Row(int y) const { return const_cast<Bitmap *>(this)->Row(y); }
+
+namespace {
+
+COLORREF FromTable(const std::vector<RGBQUAD> &table, unsigned index)
+{
+    if (index >= table.size()) return 0;
+    const RGBQUAD &q = table[index];
+    return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+}
+
+unsigned NearestIndex(const std::vector<RGBQUAD> &table, COLORREF rgb)
+{
+    int r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
+    long best = LONG_MAX;
+    unsigned chosen = 0;
+    for (unsigned i = 0; i < table.size(); ++i) {
+        long dr = r - table[i].rgbRed, dg = g - table[i].rgbGreen, db = b - table[i].rgbBlue;
+        long d = dr * dr + dg * dg + db * db;
+        if (d < best) {
+            best = d;
+            chosen = i;
+        }
+    }
+    return chosen;
+}
+
+}  // namespace
+
+COLORREF Bitmap::Get(int x, int y) const
+{
+    if (!dib) return ddbPixels[size_t(y) * size_t(width) + size_t(x)];
+    const uint8_t *row = Row(y);
+    switch (bitsPerPixel) {
+    case 1: return FromTable(colorTable, (row[x / 8] >> (7 - x % 8)) & 1);
+    case 8: return FromTable(colorTable, row[x]);
+    case 16: {
+        unsigned v = row[2 * x] | (row[2 * x + 1] << 8);  // x1555
+        return RGB(((v >> 10) & 31) << 3, ((v >> 5) & 31) << 3, (v & 31) << 3);
+    }
+    case 24: return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    default: return RGB(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+    }
+}
+
+void Bitmap::Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
+{
+    if (!dib) {
+        ddbPixels[size_t(y) * size_t(width) + size_t(x)] = Quantize(rgb, bitsPerPixel, palette);
+        return;
+    }
+    uint8_t *row = Row(y);
+    BYTE r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
+    switch (bitsPerPixel) {
+    case 1: {
+        unsigned bit = NearestIndex(colorTable, rgb) & 1;
+        uint8_t mask = uint8_t(0x80 >> (x % 8));
+        row[x / 8] = bit ? uint8_t(row[x / 8] | mask) : uint8_t(row[x / 8] & ~mask);
+        break;
+    }
+    case 8: row[x] = uint8_t(NearestIndex(colorTable, rgb)); break;
+    case 16: {
+        unsigned v = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+        row[2 * x] = uint8_t(v);
+        row[2 * x + 1] = uint8_t(v >> 8);
+        break;
+    }
+    case 24:
+        row[3 * x] = b;
+        row[3 * x + 1] = g;
+        row[3 * x + 2] = r;
+        break;
+    default:
+        row[4 * x] = b;
+        row[4 * x + 1] = g;
+        row[4 * x + 2] = r;
+        row[4 * x + 3] = 0;
+        break;
+    }
+}
+
+void PixelPlane::Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
+{
+    pixels[size_t(y) * size_t(width) + size_t(x)] = Quantize(rgb, depth, palette);
+}
+
+}  // namespace w32

@@ -1,0 +1,169 @@
+// The window system's state, handle lookups and the control calls that set up the
+// display as a whole.
+#include "system.h"
+
+#include <algorithm>
+
+namespace w32 {
+
+namespace {
+
+void CreateDesktop(System &s)
+{
+    auto desktop = std::make_unique<Window>();
+    desktop->handle = reinterpret_cast<HWND>(s.nextWindow);
+    s.nextWindow += 2;
+    desktop->width = s.screen.width;
+    desktop->height = s.screen.height;
+    s.desktop = desktop.get();
+    s.windows[reinterpret_cast<uintptr_t>(desktop->handle)] = std::move(desktop);
+}
+
+void ClearScreen(System &s)
+{
+    s.screen.pixels.assign(size_t(s.screen.width) * size_t(s.screen.height), RGB(0, 0, 0));
+}
+
+}  // namespace
+
+System &Sys()
+{
+    // Never destroyed: modules unregister from their static destructors at exit.
+    static System *system = [] {
+        auto *s = new System;
+        s->screen.width = 1024;
+        s->screen.height = 768;
+        s->screen.depth = 32;
+        ClearScreen(*s);
+        CreateDesktop(*s);
+        return s;
+    }();
+    return *system;
+}
+
+void CountBadHandle() { Sys().badHandles++; }
+
+Window *FindWindow(HWND hwnd)
+{
+    auto &windows = Sys().windows;
+    auto it = windows.find(reinterpret_cast<uintptr_t>(hwnd));
+    if (it == windows.end() || it->second->destroyed) {
+        CountBadHandle();
+        return nullptr;
+    }
+    return it->second.get();
+}
+
+Dc *FindDc(HDC hdc)
+{
+    auto &dcs = Sys().dcs;
+    auto it = dcs.find(reinterpret_cast<uintptr_t>(hdc));
+    if (it == dcs.end()) {
+        CountBadHandle();
+        return nullptr;
+    }
+    return it->second.get();
+}
+
+GdiObject *FindObject(HGDIOBJ h)
+{
+    auto &objects = Sys().objects;
+    auto it = objects.find(reinterpret_cast<uintptr_t>(h));
+    if (it == objects.end()) {
+        CountBadHandle();
+        return nullptr;
+    }
+    return it->second.get();
+}
+
+/* ---- Regions ---- */
+
+void Subtract(Region &region, const RECT &cut)
+{
+    Region out;
+    for (const RECT &r : region) {
+        RECT overlap;
+        if (!IntersectRect(&overlap, &r, &cut)) {
+            out.push_back(r);
+            continue;
+        }
+        // Up to four pieces around the overlap.
+        if (r.top < overlap.top) out.push_back(RECT{r.left, r.top, r.right, overlap.top});
+        if (overlap.bottom < r.bottom) out.push_back(RECT{r.left, overlap.bottom, r.right, r.bottom});
+        if (r.left < overlap.left) out.push_back(RECT{r.left, overlap.top, overlap.left, overlap.bottom});
+        if (overlap.right < r.right) out.push_back(RECT{overlap.right, overlap.top, r.right, overlap.bottom});
+    }
+    region.swap(out);
+}
+
+void Intersect(Region &region, const RECT &keep)
+{
+    Region out;
+    for (const RECT &r : region) {
+        RECT overlap;
+        if (IntersectRect(&overlap, &r, &keep)) out.push_back(overlap);
+    }
+    region.swap(out);
+}
+
+RECT Bounds(const Region &region)
+{
+    RECT bounds{0, 0, 0, 0};
+    for (const RECT &r : region) UnionRect(&bounds, &bounds, &r);
+    return bounds;
+}
+
+}  // namespace w32
+
+using namespace w32;
+
+void w32_reset(void)
+{
+    System &s = Sys();
+    s.hook = nullptr;
+    s.hookContext = nullptr;
+    // Windows vanish without messages: the test that made them is over.
+    s.windows.clear();
+    s.classes.clear();
+    ResetTimers();
+    ResetGdi();
+    ResetRegistry();
+    ResetText();
+    s.screen.width = 1024;
+    s.screen.height = 768;
+    s.screen.depth = 32;
+    ClearScreen(s);
+    CreateDesktop(s);
+    s.cursorPos = POINT{0, 0};
+    s.capture = nullptr;
+    s.leftDown = s.rightDown = false;
+    s.lastClickMessage = 0;
+    s.lastClickWindow = nullptr;
+    s.shownCursor = nullptr;
+    s.now = 0;
+    s.beeps.clear();
+    s.badHandles = 0;
+}
+
+BOOL w32_set_display_depth(int bitsPerPixel)
+{
+    if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) return FALSE;
+    System &s = Sys();
+    s.screen.depth = bitsPerPixel;
+    ClearScreen(s);
+    return TRUE;
+}
+
+BOOL w32_set_screen_size(int width, int height)
+{
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return FALSE;
+    System &s = Sys();
+    s.screen.width = width;
+    s.screen.height = height;
+    s.desktop->width = width;
+    s.desktop->height = height;
+    ClearScreen(s);
+    return TRUE;
+}
+
+int w32_bad_handle_uses(void) { return Sys().badHandles; }

@@ -1,0 +1,244 @@
+// The state of the one window system of the process, shared by every source file of
+// the subset. Everything runs on one thread: no locks.
+#pragma once
+
+#include <windows.h>
+#include <win32_control.h>
+#include <win32_module_resources.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace w32 {
+
+using Region = std::vector<RECT>;  // union of rectangles (may overlap)
+
+/* ---- Windows ---- */
+struct WindowClass {
+    std::string name;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HCURSOR cursor = nullptr;
+    bool hasBackground = false;
+    COLORREF background = 0;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    WindowClass *cls = nullptr;
+    WNDPROC proc = nullptr;
+    LONG_PTR userData = 0;
+    LONG_PTR id = 0;
+    Window *parent = nullptr;
+    std::vector<Window *> children;  // bottom of the z-order first
+    POINT origin{0, 0};              // in the parent's client area (screen for top level)
+    int width = 0, height = 0;
+    Region update;                   // client coordinates
+    bool erase = false;
+    bool destroyed = false;
+};
+
+/* ---- GDI ---- */
+enum class ObjectKind { Brush, Bitmap, Palette };
+
+struct GdiObject {
+    virtual ~GdiObject() = default;
+    ObjectKind kind;
+    HGDIOBJ handle = nullptr;
+    bool stock = false;
+    int selectedCount = 0;  // DCs it is selected into
+    explicit GdiObject(ObjectKind k) : kind(k) {}
+};
+
+struct Brush : GdiObject {
+    COLORREF color;
+    explicit Brush(COLORREF c) : GdiObject(ObjectKind::Brush), color(c) {}
+};
+
+struct Palette : GdiObject {
+    std::vector<PALETTEENTRY> entries;
+    Palette() : GdiObject(ObjectKind::Palette) {}
+};
+
+// Where pixels live: a bitmap, the screen or a printer page. Colours go in and out as
+// plain RGB (0x00bbggrr); each surface keeps them in its own format.
+struct Surface {
+    virtual ~Surface() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual COLORREF Get(int x, int y) const = 0;
+    // `palette` is what an 8-bit device matches colours against.
+    virtual void Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette) = 0;
+    virtual bool Readable() const { return true; }
+};
+
+struct Bitmap : GdiObject, Surface {
+    int width = 0, height = 0, bitsPerPixel = 0;
+    bool dib = false;
+    // DIB sections: Win32's memory layout, rows of `stride` bytes, bottom-up unless topDown.
+    std::vector<uint8_t> dibBits;
+    BITMAPINFOHEADER header{};
+    std::vector<RGBQUAD> colorTable;
+    int stride = 0;
+    bool topDown = false;
+    // Device-dependent bitmaps: a private format, one quantised RGB value per pixel.
+    std::vector<COLORREF> ddbPixels;
+
+    Bitmap() : GdiObject(ObjectKind::Bitmap) {}
+    int Width() const override { return width; }
+    int Height() const override { return height; }
+    COLORREF Get(int x, int y) const override;
+    void Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette) override;
+    uint8_t *Row(int y);
+    const uint8_t *Row(int y) const;
+};
+
+struct PixelPlane : Surface {
+    int width = 0, height = 0, depth = 32;
+    bool readable = true;
+    std::vector<COLORREF> pixels;
+    int Width() const override { return width; }
+    int Height() const override { return height; }
+    COLORREF Get(int x, int y) const override { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+    void Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette) override;
+    bool Readable() const override { return readable; }
+};
+
+enum class DcKind { Window, Memory, Printer };
+
+struct Dc {
+    HDC handle = nullptr;
+    DcKind kind = DcKind::Memory;
+    HWND window = nullptr;   // window DCs
+    bool paintDc = false;    // from BeginPaint: clipped to the update region
+    Region paintClip;        // client coordinates, for paint DCs
+    int deviceDepth = 32;    // depth of the device the DC belongs to
+    bool printerDevice = false;
+    SIZE deviceSize{0, 0};   // printer page, for printers and DCs compatible with them
+    Bitmap *bitmap = nullptr;
+    Brush *brush = nullptr;
+    Palette *palette = nullptr;
+    std::unique_ptr<PixelPlane> page;  // printer DCs
+    SIZE windowExt{1, 1}, viewportExt{1, 1};
+};
+
+/* ---- Timers ---- */
+struct Timer {
+    HWND window = nullptr;  // NULL: thread timer
+    UINT_PTR id = 0;
+    UINT elapse = 0;
+    TIMERPROC proc = nullptr;
+    DWORD due = 0;
+    uint64_t sequence = 0;  // ties in due time fire in creation order
+    bool alive = true;
+};
+
+/* ---- Registry ---- */
+struct RegValue {
+    DWORD type = REG_NONE;
+    std::vector<uint8_t> data;
+};
+struct RegKey {
+    std::map<std::string, std::unique_ptr<RegKey>> subkeys;  // upper-case names
+    std::map<std::string, RegValue> values;                  // upper-case names
+};
+
+/* ---- Cursors ---- */
+struct Cursor {
+    W32CursorInfo info{};
+};
+
+struct System {
+    // Windows
+    std::map<std::string, std::unique_ptr<WindowClass>> classes;  // upper-case names
+    std::map<uintptr_t, std::unique_ptr<Window>> windows;
+    uintptr_t nextWindow = 0x10010;
+    Window *desktop = nullptr;
+    W32MessageHook hook = nullptr;
+    void *hookContext = nullptr;
+
+    // Input
+    POINT cursorPos{0, 0};
+    HWND capture = nullptr;
+    bool leftDown = false, rightDown = false;
+    UINT lastClickMessage = 0;
+    HWND lastClickWindow = nullptr;
+    DWORD lastClickTime = 0;
+    POINT lastClickPos{0, 0};
+    HCURSOR shownCursor = nullptr;
+
+    // Display and screen
+    PixelPlane screen;
+    UINT codePage = 1252;
+
+    // GDI
+    std::map<uintptr_t, std::unique_ptr<GdiObject>> objects;
+    std::map<uintptr_t, std::unique_ptr<Dc>> dcs;
+    uintptr_t nextHandle = 0x20000;
+    int badHandles = 0;
+
+    // Time
+    DWORD now = 0;
+    std::vector<std::unique_ptr<Timer>> timers;
+    uint64_t timerSequence = 0;
+    UINT_PTR nextThreadTimer = 0x7FF0;
+    std::vector<W32Beep> beeps;
+
+    // Registry
+    std::map<uintptr_t, std::unique_ptr<RegKey>> roots;
+    std::map<uintptr_t, RegKey *> openKeys;
+    uintptr_t nextKey = 0x3000;
+};
+
+System &Sys();
+
+// Handle lookups; each counts a bad handle when it fails.
+Window *FindWindow(HWND hwnd);
+Dc *FindDc(HDC hdc);
+GdiObject *FindObject(HGDIOBJ h);
+void CountBadHandle();
+
+// Messages
+LRESULT Deliver(Window *w, UINT msg, WPARAM wParam, LPARAM lParam);
+POINT ClientOriginOnScreen(const Window *w);
+Region VisibleRegion(const Window *w);  // screen coordinates
+Window *WindowAt(POINT screenPoint);
+void InvalidateWindow(Window *w, const RECT *rect, bool erase);
+void DropWindowTimers(HWND hwnd);
+void ResetTimers();
+void ResetGdi();
+void ResetRegistry();
+
+// Region helpers
+void Subtract(Region &region, const RECT &cut);
+void Intersect(Region &region, const RECT &keep);
+RECT Bounds(const Region &region);
+
+// GDI
+struct Target {
+    Surface *surface = nullptr;
+    POINT origin{0, 0};  // surface position of the DC's (0, 0)
+    Region clip;         // surface coordinates
+    const std::vector<PALETTEENTRY> *palette = nullptr;
+};
+bool TargetOf(Dc *dc, Target &target);
+Bitmap *StockBitmap();
+Brush *StockBrush();
+Palette *StockPalette();
+HGDIOBJ HandleOf(const GdiObject *object);
+
+// Colours
+const std::vector<PALETTEENTRY> &StaticPalette();
+COLORREF Nearest(COLORREF rgb, const std::vector<PALETTEENTRY> &palette);
+COLORREF Quantize(COLORREF rgb, int depth, const std::vector<PALETTEENTRY> &palette);
+
+// Text
+void ResetText();
+
+// Modules
+const struct ::W32ModuleResources *ResourcesOf(HINSTANCE module);
+
+}  // namespace w32
