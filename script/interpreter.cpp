@@ -20,6 +20,39 @@ struct ActionRow {
 // The verbs scripts can name, in their historic order. A verb with "Object" where
 // its twin has "Symbol" shares the twin's handler.
 const std::vector<ActionRow> kActionTable = {
+    {"Jump", JumpAction},
+    {"TargetJump", TargetJumpAction},
+    {"InplaceJump", InplaceJumpAction},
+    {"StatusLine", StatusLineAction},
+    {"CursorShape", CursorShapeAction},
+    {"SymbolColor", SymbolColorAction},
+    {"ObjectColor", SymbolColorAction},
+    {"SymbolText", SymbolTextAction},
+    {"ObjectText", SymbolTextAction},
+    {"ScaleSymbol", ScaleSymbolAction},
+    {"ScaleObject", ScaleSymbolAction},
+    {"MoveOver", MoveOverAction},
+    {"HideSymbol", HideSymbolAction},
+    {"HideObject", HideSymbolAction},
+    {"ShowSymbol", ShowSymbolAction},
+    {"ShowObject", ShowSymbolAction},
+    {"HideLayer", HideLayerAction},
+    {"ShowLayer", ShowLayerAction},
+    {"OnlyShowLayer", OnlyShowLayerAction},
+    {"SoftReload", SoftReloadAction},
+    {"BringObjectToFront", BringObjectToFrontAction},
+    {"BringObjectForward", BringObjectForwardAction},
+    {"SendObjectToBack", SendObjectToBackAction},
+    {"SendObjectBackward", SendObjectBackwardAction},
+    {"ResetDrawing", ResetDrawingAction},
+    {"FlashObject", FlashObjectAction},
+    {"EndFlashObject", EndFlashObjectAction},
+    {"SpinObjectCW", SpinObjectCWAction},
+    {"SpinObjectCCW", SpinObjectCCWAction},
+    {"EndSpinObject", EndSpinObjectAction},
+    {"RotateObject", RotateObjectAction},
+    {"Beep", BeepAction},
+    {"EndBeep", EndBeepAction},
 };
 
 typedef std::unordered_map<std::string, ActionHandler> ActionMap;
@@ -41,7 +74,7 @@ void BuildActionMapOnce()
     map.reset(new ActionMap);
     map->reserve(kActionTable.size());  // one allocation for the whole table
     for (const ActionRow& row : kActionTable) {
-        (*map)[UpperCased(row.verb)] = row.handler;
+        (*map)[UpperCasedAnsi(row.verb)] = row.handler;
     }
 }
 
@@ -75,7 +108,7 @@ std::vector<std::string> SplitStatements(const std::string& script)
     std::vector<std::string> statements;
     std::size_t start = 0;
     while (start < script.size()) {
-        std::size_t end = FindDelimiter(script, ';', start);
+        std::size_t end = FindAnsiChar(script, ';', start);
         if (end == std::string::npos) {
             end = script.size();
         }
@@ -88,26 +121,26 @@ std::vector<std::string> SplitStatements(const std::string& script)
 ParsedStatement ParseStatement(const std::string& statement)
 {
     ParsedStatement parsed;
-    std::string rest = WithoutLeadingWhiteSpace(statement);
+    std::string rest = WithoutLeadingSpaces(statement);
     if (StartsWithTargetList(rest)) {
         rest.erase(0, 3);
         // Every comma separates targets, even one that was meant for the argument.
-        for (std::size_t comma = FindDelimiter(rest, ','); comma != std::string::npos;
-             comma = FindDelimiter(rest, ',')) {
-            parsed.targets.push_back(WithoutLeadingWhiteSpace(rest.substr(0, comma)));
-            rest = WithoutLeadingWhiteSpace(rest, comma + 1);
+        for (std::size_t comma = FindAnsiChar(rest, ','); comma != std::string::npos;
+             comma = FindAnsiChar(rest, ',')) {
+            parsed.targets.push_back(WithoutLeadingSpaces(rest.substr(0, comma)));
+            rest = WithoutLeadingSpaces(rest, comma + 1);
         }
         // The last target ends at the first blank.
-        std::size_t blank = FindDelimiter(rest, ' ');
+        std::size_t blank = FindAnsiChar(rest, ' ');
         if (blank == std::string::npos) {
-            parsed.targets.push_back(WithoutLeadingWhiteSpace(rest));
+            parsed.targets.push_back(WithoutLeadingSpaces(rest));
             rest.clear();
         } else {
-            parsed.targets.push_back(WithoutLeadingWhiteSpace(rest.substr(0, blank)));
-            rest = WithoutLeadingWhiteSpace(rest, blank + 1);
+            parsed.targets.push_back(WithoutLeadingSpaces(rest.substr(0, blank)));
+            rest = WithoutLeadingSpaces(rest, blank + 1);
         }
     }
-    std::size_t blank = FindDelimiter(rest, ' ');
+    std::size_t blank = FindAnsiChar(rest, ' ');
     if (blank == std::string::npos) {
         parsed.verb = rest;
     } else {
@@ -162,7 +195,7 @@ void RunAction(InstanceData* data, CVLSYMBOL symbol, const std::string& verb, co
     }
     if (argument[0] == '%') {
         // The value is used as it stands: a value that starts with "%" or "!" is not read again.
-        auto attribute = data->attributes.find(LowerCased(argument.substr(1)));
+        auto attribute = data->attributes.find(LowerCasedAnsi(argument.substr(1)));
         if (attribute != data->attributes.end()) {
             handler(data, symbol, attribute->second);
         }
@@ -177,7 +210,7 @@ ActionHandler FindActionHandler(const std::string& verb)
     if (verb.empty() || !map) {
         return nullptr;
     }
-    auto found = map->find(UpperCased(verb));
+    auto found = map->find(UpperCasedAnsi(verb));
     return found == map->end() ? nullptr : found->second;
 }
 

@@ -9,11 +9,6 @@
 
 namespace {
 
-// Longest line kept while looking for the name. A text without line breaks would
-// otherwise be collected whole; a longer line is cut here and still matched by its
-// start, which is where the name stands.
-const std::size_t kLongestLabelLine = 64 * 1024;
-
 // A value consumer that remembers which drawing its symbol came from.
 class LabelConsumer : public KeyValueConsumer {
 public:
@@ -29,14 +24,7 @@ public:
             // consumers waiting on the same URL.
             return true;
         }
-        const bool continuesCutLine = cutLength != 0 && pending.size() == cutLength && !HasLineEnd(length, bytes);
-        const bool more = LineConsumer::OnData(data, length, bytes);
-        if (pending.size() > kLongestLabelLine) {
-            // The start of a line already cut is known to end on a whole character.
-            cutLength = continuesCutLine ? cutLength : CharStartAtOrBefore(pending, kLongestLabelLine);
-            pending.resize(cutLength);
-        }
-        return more;
+        return LineConsumer::OnData(data, length, bytes);
     }
 
     bool OnLine(InstanceData* data, const std::string& line) override
@@ -55,31 +43,7 @@ private:
         return data == nullptr || data->drawingGeneration != generation;
     }
 
-    static bool HasLineEnd(LONG length, const char* bytes)
-    {
-        for (LONG i = 0; i < length; ++i) {
-            if (bytes[i] == '\0' || bytes[i] == '\n' || bytes[i] == '\r') {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // Cutting must not split a double-byte character.
-    static std::size_t CharStartAtOrBefore(const std::string& text, std::size_t limit)
-    {
-        std::size_t i = 0;
-        for (;;) {
-            std::size_t next = NextCharIndex(text, i);
-            if (next > limit || next == i) {
-                return i;
-            }
-            i = next;
-        }
-    }
-
     unsigned generation;
-    std::size_t cutLength = 0;  // length the current overlong line was cut to
 };
 
 }  // namespace
@@ -90,12 +54,12 @@ void StartLabelFetch(BrowserLink* link, const std::string& text, ActionHandler h
     if (link == nullptr || handler == nullptr) {
         return;
     }
-    std::size_t blank = FindDelimiter(text, ' ');
+    std::size_t blank = FindAnsiChar(text, ' ');
     if (blank == std::string::npos || !EqualsIgnoringCase(text.substr(0, blank), "label")) {
         return;
     }
-    std::string nameAndUrl = WithoutLeadingWhiteSpace(text, blank + 1);
-    std::size_t nameEnd = FindDelimiter(nameAndUrl, ' ');
+    std::string nameAndUrl = WithoutLeadingSpaces(text, blank + 1);
+    std::size_t nameEnd = FindAnsiChar(nameAndUrl, ' ');
     if (nameEnd == std::string::npos) {
         return;
     }

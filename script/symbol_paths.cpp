@@ -47,7 +47,7 @@ CVLSYMBOL ResolveGroupPath(CVLDRAWING drawing, CVLSYMBOL group, const std::strin
     // and its depth must not become the depth of our stack.
     std::size_t start = 0;
     for (;;) {
-        std::size_t separator = FindDelimiterRun(path, kPathSeparator, start);
+        std::size_t separator = FindAnsiRun(path, kPathSeparator, start);
         if (separator == std::string::npos) {
             return FindSymbolByName(drawing, group, path.substr(start));
         }
