@@ -177,10 +177,10 @@ void RunStatement(InstanceData* data, CVLSYMBOL symbol, const std::string& state
 
 void RunAction(InstanceData* data, CVLSYMBOL symbol, const std::string& verb, const std::string& argument)
 {
+    BuildActionMapOnce();
     if (data == nullptr) {
         return;
     }
-    BuildActionMapOnce();
     ActionHandler handler = FindActionHandler(verb);
     if (handler == nullptr) {
         return;
