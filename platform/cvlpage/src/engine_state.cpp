@@ -1,0 +1,117 @@
+#include "engine_state.h"
+
+#include <cstdio>
+
+namespace cvl {
+
+namespace {
+// Drawing handles carry a high tag and symbol handles do not, so that a drawing
+// handle passed as a symbol (or the other way round) is caught too.
+constexpr uint32_t kDrawingTag = 0x40000000;
+constexpr uint32_t kCounterMask = 0x3FFFFFFF;
+constexpr size_t kJournalLimit = 100000;
+}  // namespace
+
+EngineState& EngineState::Get() {
+    static EngineState* state = new EngineState;  // lives as long as the process
+    return *state;
+}
+
+uint32_t EngineState::Add(std::unique_ptr<Drawing> drawing) {
+    auto loaded = std::make_unique<LoadedDrawing>();
+    loaded->handle = kDrawingTag | (nextDrawing_++ & kCounterMask);
+    drawing->ForEach([&](const Symbol& s) {
+        Symbol& mutableSymbol = const_cast<Symbol&>(s);
+        mutableSymbol.handle = nextSymbol_;
+        loaded->symbols[nextSymbol_] = &mutableSymbol;
+        nextSymbol_ = (nextSymbol_ & kCounterMask) + 1;
+        if (nextSymbol_ > kCounterMask) nextSymbol_ = 1;
+    });
+    loaded->drawing = std::move(drawing);
+    loaded->scene = std::make_unique<Scene>(*loaded->drawing);
+    uint32_t handle = loaded->handle;
+    drawings_[handle] = std::move(loaded);
+    return handle;
+}
+
+bool EngineState::Free(uint32_t handle) {
+    return drawings_.erase(handle) > 0;
+}
+
+LoadedDrawing* EngineState::FindDrawing(uint32_t handle) {
+    auto it = drawings_.find(handle);
+    if (it == drawings_.end()) {
+        Refused();
+        return nullptr;
+    }
+    return it->second.get();
+}
+
+Symbol* EngineState::FindSymbol(LoadedDrawing& d, uint32_t symbol) {
+    auto it = d.symbols.find(symbol);
+    if (it == d.symbols.end()) {
+        Refused();
+        return nullptr;
+    }
+    return it->second;
+}
+
+Symbol* EngineState::FindSymbol(uint32_t drawing, uint32_t symbol, LoadedDrawing*& d) {
+    d = FindDrawing(drawing);
+    return d ? FindSymbol(*d, symbol) : nullptr;
+}
+
+void EngineState::Record(std::string entry) {
+    if (journal.size() >= kJournalLimit) journal.pop_front();
+    journal.push_back(std::move(entry));
+}
+
+void EngineState::Refused() {
+    ++staleCount;
+    lastStaleCall = std::string(currentFunction_) + "(" + std::to_string(currentDrawing_) + ", " +
+                    std::to_string(currentSymbol_) + ")";
+    if (journalOn) Record("refused " + lastStaleCall);
+}
+
+std::string Quote(const char* text) {
+    if (!text) return "null";
+    std::string out = "\"";
+    for (const char* p = text; *p; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\x%02X", c);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string RectText(const RECT* r) {
+    if (!r) return "null";
+    return "(" + std::to_string(r->left) + "," + std::to_string(r->top) + "," + std::to_string(r->right) + "," +
+           std::to_string(r->bottom) + ")";
+}
+
+std::string PointText(const POINT* p) {
+    if (!p) return "null";
+    return "(" + std::to_string(p->x) + "," + std::to_string(p->y) + ")";
+}
+
+std::string Hex(DWORD v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", static_cast<unsigned>(v));
+    return buf;
+}
+
+}  // namespace cvl

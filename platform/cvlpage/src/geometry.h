@@ -1,0 +1,70 @@
+// Plane geometry of the engine: points, exact rotations and the page mapping.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace cvl {
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+// An integer rectangle in device pixels; right and bottom exclusive.
+struct PixelRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+    bool Intersects(const PixelRect& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+    PixelRect Intersect(const PixelRect& o) const;
+    PixelRect Unite(const PixelRect& o) const;
+    bool operator==(const PixelRect&) const = default;
+};
+
+// A real-valued box, empty until a point is added.
+struct Box {
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    bool Empty() const { return !(minX <= maxX && minY <= maxY); }
+    void Add(Point p);
+    void Add(const Box& b);
+    Box Grown(double by) const;
+    // The pixels whose centres can lie in the box.
+    PixelRect Pixels() const;
+};
+
+// A placement: a rotation by a whole number of tenths of a degree about the origin
+// followed by a translation. The angle is kept as an integer so that small turns that
+// add up to a full circle give back exactly the original orientation.
+struct Placement {
+    int32_t tenths = 0;  // counter-clockwise on screen, kept in 0..3599
+    Point offset;
+
+    Point Apply(Point p) const;
+    Point Unapply(Point p) const;
+    // This placement followed by a turn of `tenths` about `centre`.
+    Placement Turned(int32_t turnTenths, Point centre) const;
+    Placement Moved(double dx, double dy) const;
+    // parent ∘ child: first the child's placement, then the parent's.
+    static Placement Compose(const Placement& parent, const Placement& child);
+};
+
+// Rotates about the origin, counter-clockwise on a screen whose y axis points down.
+Point Rotate(Point p, int32_t tenths);
+
+// Maps drawing units onto device pixels: uniform scale and an offset.
+struct PageMapping {
+    double scale = 1;
+    double originX = 0, originY = 0;
+    Point ToDevice(Point p) const { return {originX + p.x * scale, originY + p.y * scale}; }
+    Point ToDrawing(Point p) const { return {(p.x - originX) / scale, (p.y - originY) / scale}; }
+    bool operator==(const PageMapping&) const = default;
+};
+
+double DistanceToSegment(Point p, Point a, Point b);
+// Even-odd test against a closed outline.
+bool InsideOutline(Point p, const std::vector<Point>& outline);
+
+}  // namespace cvl

@@ -1,0 +1,159 @@
+#include "raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cvl {
+
+uint32_t ToPixel(Colour c) {
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+Colour FromPixel(uint32_t p) {
+    return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+}
+
+namespace {
+
+struct Edge {
+    double yTop, yBottom;  // yTop < yBottom
+    double xAtTop, slope;  // x = xAtTop + (y - yTop) * slope
+    int winding;
+};
+
+struct Crossing {
+    double x;
+    int winding;
+};
+
+int32_t CeilCentre(double v) {
+    // First pixel whose centre is at or after v, kept in a safe range.
+    double c = std::ceil(v - 0.5);
+    return static_cast<int32_t>(std::clamp(c, -2e9, 2e9));
+}
+
+double SignedArea(const Contour& c) {
+    double a = 0;
+    for (size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) a += (c[j].x * c[i].y - c[i].x * c[j].y);
+    return a / 2;
+}
+
+void AddPositive(Contour c, std::vector<Contour>& out) {
+    if (SignedArea(c) < 0) std::reverse(c.begin(), c.end());
+    out.push_back(std::move(c));
+}
+
+}  // namespace
+
+void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour colour, Paint paint) {
+    const PixelRect& clip = canvas.clip;
+    if (clip.Empty()) return;
+    std::vector<Edge> edges;
+    double minY = INFINITY, maxY = -INFINITY;
+    for (const Contour& c : contours) {
+        size_t n = c.size();
+        if (n < 3) continue;
+        for (size_t i = 0, j = n - 1; i < n; j = i++) {
+            Point a = c[j], b = c[i];
+            if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) return;
+            if (a.y == b.y) continue;
+            int w = 1;
+            if (a.y > b.y) {
+                std::swap(a, b);
+                w = -1;
+            }
+            edges.push_back({a.y, b.y, a.x, (b.x - a.x) / (b.y - a.y), w});
+            minY = std::min(minY, a.y);
+            maxY = std::max(maxY, b.y);
+        }
+    }
+    if (edges.empty()) return;
+    int32_t yFirst = std::max(clip.top, CeilCentre(minY));
+    int32_t yEnd = std::min(clip.bottom, CeilCentre(maxY));
+    if (yFirst >= yEnd) return;
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.yTop < b.yTop; });
+    const uint32_t pixel = ToPixel(colour);
+    std::vector<const Edge*> active;
+    std::vector<Crossing> crossings;
+    size_t nextEdge = 0;
+    for (int32_t y = yFirst; y < yEnd; ++y) {
+        double yc = y + 0.5;
+        while (nextEdge < edges.size() && edges[nextEdge].yTop <= yc) active.push_back(&edges[nextEdge++]);
+        std::erase_if(active, [yc](const Edge* e) { return e->yBottom <= yc; });
+        crossings.clear();
+        for (const Edge* e : active)
+            if (e->yTop <= yc) crossings.push_back({e->xAtTop + (yc - e->yTop) * e->slope, e->winding});
+        std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+        int winding = 0;
+        for (size_t i = 0; i + 1 < crossings.size(); ++i) {
+            winding += crossings[i].winding;
+            if (winding == 0) continue;
+            int32_t x0 = std::max(clip.left, CeilCentre(crossings[i].x));
+            int32_t x1 = std::min(clip.right, CeilCentre(crossings[i + 1].x));
+            if (x0 >= x1) continue;
+            uint32_t* row = &canvas.At(x0, y);
+            if (paint == Paint::Solid) {
+                std::fill(row, row + (x1 - x0), pixel);
+            } else {
+                // Diagonal hatch anchored to the device, so partial renders join seamlessly.
+                for (int32_t x = x0; x < x1; ++x)
+                    if (((x + y) & 7) == 0) row[x - x0] = pixel;
+            }
+        }
+    }
+}
+
+void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out) {
+    size_t n = outline.size();
+    if (n == 0) return;
+    size_t segments = closed ? n : n - 1;
+    for (size_t i = 0; i < segments; ++i) {
+        Point a = outline[i], b = outline[(i + 1) % n];
+        double dx = b.x - a.x, dy = b.y - a.y;
+        double len = std::sqrt(dx * dx + dy * dy);
+        if (len == 0) continue;
+        double nx = -dy / len * halfWidth, ny = dx / len * halfWidth;
+        AddPositive({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}}, out);
+    }
+    // Round joins close the notches between segments of wide strokes.
+    if (halfWidth <= 1) return;
+    int sides = std::clamp(static_cast<int>(halfWidth * 2), 8, 32);
+    for (size_t i = 0; i < n; ++i) {
+        if (!closed && (i == 0 || i == n - 1)) continue;
+        Contour disc;
+        for (int k = 0; k < sides; ++k) {
+            double t = 2 * 3.14159265358979323846 * k / sides;
+            disc.push_back({outline[i].x + halfWidth * std::cos(t), outline[i].y + halfWidth * std::sin(t)});
+        }
+        AddPositive(std::move(disc), out);
+    }
+}
+
+void FillPixelRect(Canvas& canvas, const PixelRect& r, Colour colour) {
+    PixelRect c = r.Intersect(canvas.clip);
+    if (c.Empty()) return;
+    uint32_t pixel = ToPixel(colour);
+    for (int32_t y = c.top; y < c.bottom; ++y) std::fill(&canvas.At(c.left, y), &canvas.At(c.left, y) + (c.right - c.left), pixel);
+}
+
+void DashedFrame(Canvas& canvas, const PixelRect& r, Colour colour) {
+    if (r.Empty()) return;
+    uint32_t pixel = ToPixel(colour);
+    auto plot = [&](int32_t x, int32_t y) {
+        if (x >= canvas.clip.left && x < canvas.clip.right && y >= canvas.clip.top && y < canvas.clip.bottom &&
+            (((x + y) % 6) + 6) % 6 < 3)
+            canvas.At(x, y) = pixel;
+    };
+    int32_t xs = std::max(r.left, canvas.clip.left - 1), xe = std::min(r.right, canvas.clip.right + 1);
+    for (int32_t x = xs; x < xe; ++x) {
+        plot(x, r.top);
+        plot(x, r.bottom - 1);
+    }
+    int32_t ys = std::max(r.top, canvas.clip.top - 1), ye = std::min(r.bottom, canvas.clip.bottom + 1);
+    for (int32_t y = ys; y < ye; ++y) {
+        plot(r.left, y);
+        plot(r.right - 1, y);
+    }
+}
+
+}  // namespace cvl

@@ -1,0 +1,199 @@
+#include "scene.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "shapes.h"
+
+namespace cvl {
+
+namespace {
+constexpr Colour kHiddenFrameColour = 0x808080;
+}
+
+PageMapping Scene::FitPage(const Drawing& d, const PixelRect& page, bool fit, int zoomPercent) {
+    PageMapping m;
+    double zoom = (zoomPercent > 0 ? zoomPercent : 100) / 100.0;
+    double w = page.right - page.left, h = page.bottom - page.top;
+    if (fit && d.pageWidth > 0 && d.pageHeight > 0 && w > 0 && h > 0)
+        m.scale = std::min(w / d.pageWidth, h / d.pageHeight) * zoom;
+    else
+        m.scale = zoom;
+    m.originX = page.left + (w - d.pageWidth * m.scale) / 2;
+    m.originY = page.top + (h - d.pageHeight * m.scale) / 2;
+    if (!fit) {
+        m.originX = page.left;
+        m.originY = page.top;
+    }
+    return m;
+}
+
+void Scene::SetMapping(const PageMapping& mapping) {
+    if (mapping == mapping_) return;
+    mapping_ = mapping;
+    Invalidate();
+}
+
+Box Scene::DeviceBox(const Symbol& s) {
+    auto it = boxes_.find(&s);
+    if (it != boxes_.end() && it->second.stamp == stamp_) return it->second.box;
+    Box box;
+    if (s.kind == SymbolKind::Group) {
+        for (const auto& m : s.members) box.Add(DeviceBox(*m));
+    } else {
+        DeviceShape shape;
+        BuildDeviceShape(s, WorldPlacement(s), mapping_, shape);
+        box = shape.box;
+    }
+    boxes_[&s] = {stamp_, box};
+    return box;
+}
+
+const Scene::Grid& Scene::CurrentGrid() {
+    if (grid_.stamp == stamp_) return grid_;
+    if (boxes_.size() > 4 * (drawing_.symbols.size() + 64)) boxes_.clear();  // forget freed members' entries
+    Grid g;
+    g.stamp = stamp_;
+    Box all;
+    std::vector<Box> boxes;
+    boxes.reserve(drawing_.symbols.size());
+    for (const auto& s : drawing_.symbols) {
+        boxes.push_back(DeviceBox(*s).Grown(kGridReach));
+        all.Add(boxes.back());
+    }
+    if (!all.Empty()) {
+        constexpr int kMaxCells = 256;
+        double extent = std::max(all.maxX - all.minX, all.maxY - all.minY);
+        g.cell = std::max(32.0, extent / kMaxCells);
+        g.originX = all.minX;
+        g.originY = all.minY;
+        g.columns = std::min(kMaxCells, static_cast<int>((all.maxX - all.minX) / g.cell) + 1);
+        g.rows = std::min(kMaxCells, static_cast<int>((all.maxY - all.minY) / g.cell) + 1);
+        g.cells.resize(static_cast<size_t>(g.columns) * g.rows);
+        for (uint32_t i = 0; i < boxes.size(); ++i) {
+            const Box& b = boxes[i];
+            if (b.Empty()) continue;
+            int c0 = std::clamp(static_cast<int>((b.minX - g.originX) / g.cell), 0, g.columns - 1);
+            int c1 = std::clamp(static_cast<int>((b.maxX - g.originX) / g.cell), 0, g.columns - 1);
+            int r0 = std::clamp(static_cast<int>((b.minY - g.originY) / g.cell), 0, g.rows - 1);
+            int r1 = std::clamp(static_cast<int>((b.maxY - g.originY) / g.cell), 0, g.rows - 1);
+            if (static_cast<int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) > 1024) {
+                g.everywhere.push_back(i);
+                continue;
+            }
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c) g.cells[static_cast<size_t>(r) * g.columns + c].push_back(i);
+        }
+    }
+    grid_ = std::move(g);
+    return grid_;
+}
+
+std::vector<uint32_t> Scene::Candidates(const Box& area) {
+    const Grid& g = CurrentGrid();
+    std::vector<uint32_t> out(g.everywhere);
+    if (g.columns == 0 || area.Empty()) return out;
+    if (area.maxX < g.originX || area.maxY < g.originY) return out;
+    int c0 = std::clamp(static_cast<int>(std::floor((area.minX - g.originX) / g.cell)), 0, g.columns - 1);
+    int c1 = static_cast<int>(std::min<double>(std::floor((area.maxX - g.originX) / g.cell), g.columns - 1));
+    int r0 = std::clamp(static_cast<int>(std::floor((area.minY - g.originY) / g.cell)), 0, g.rows - 1);
+    int r1 = static_cast<int>(std::min<double>(std::floor((area.maxY - g.originY) / g.cell), g.rows - 1));
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const auto& cell = g.cells[static_cast<size_t>(r) * g.columns + c];
+            out.insert(out.end(), cell.begin(), cell.end());
+        }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+void Scene::Render(Canvas& canvas, const RenderOptions& options, bool useIndex) {
+    if (canvas.clip.Empty()) return;
+    if (options.paper && drawing_.hasPaper) {
+        Box page;
+        page.Add(mapping_.ToDevice({0, 0}));
+        page.Add(mapping_.ToDevice({drawing_.pageWidth, drawing_.pageHeight}));
+        FillContours(canvas, {{{page.minX, page.minY}, {page.maxX, page.minY}, {page.maxX, page.maxY}, {page.minX, page.maxY}}},
+                     drawing_.paper);
+    }
+    const PixelRect& c = canvas.clip;
+    Box area{static_cast<double>(c.left), static_cast<double>(c.top), static_cast<double>(c.right),
+             static_cast<double>(c.bottom)};
+    if (!useIndex) {
+        for (const auto& s : drawing_.symbols) RenderSymbol(canvas, *s, Placement{}, options);
+        return;
+    }
+    for (uint32_t i : Candidates(area)) RenderSymbol(canvas, *drawing_.symbols[i], Placement{}, options);
+}
+
+void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& parentPlacement,
+                         const RenderOptions& options) {
+    Box box = DeviceBox(s);
+    if (box.Empty() || !box.Pixels().Intersects(canvas.clip)) return;
+    bool layerShown = drawing_.LayerVisible(s.layer) && (options.layer == 0 || options.layer == s.layer);
+    if (!s.visible || !layerShown) {
+        if (options.hiddenBounds && layerShown) DashedFrame(canvas, box.Pixels(), kHiddenFrameColour);
+        return;
+    }
+    Placement world = Placement::Compose(parentPlacement, s.placement);
+    if (s.kind == SymbolKind::Group) {
+        for (const auto& m : s.members) RenderSymbol(canvas, *m, world, options);
+        return;
+    }
+    DeviceShape shape;
+    BuildDeviceShape(s, world, mapping_, shape);
+    if (s.kind == SymbolKind::Text) {
+        Colour ink = s.fill == FillKind::Solid ? s.fillColour : s.stroked ? s.strokeColour : 0;
+        if (s.fill == FillKind::Hatch) ink = s.fillColour;
+        FillContours(canvas, shape.fill, ink);
+        return;
+    }
+    if (!shape.fill.empty())
+        FillContours(canvas, shape.fill, s.fillColour, s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid);
+    if (shape.halfStroke > 0) {
+        std::vector<Contour> stroke;
+        StrokeContours(shape.outline, shape.closed, shape.halfStroke, stroke);
+        FillContours(canvas, stroke, s.strokeColour);
+    }
+}
+
+Symbol* Scene::HitTest(Point device, double tolerance, bool innermost, bool useIndex) {
+    tolerance = std::clamp(tolerance, 0.0, 1000.0);
+    Box probe = Box{device.x, device.y, device.x, device.y};
+    std::vector<uint32_t> candidates;
+    if (useIndex && tolerance <= kGridReach) {
+        candidates = Candidates(probe);
+    } else {
+        for (uint32_t i = 0; i < drawing_.symbols.size(); ++i) candidates.push_back(i);
+    }
+    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it)
+        if (Symbol* hit = HitSymbol(*drawing_.symbols[*it], Placement{}, device, tolerance, innermost)) return hit;
+    return nullptr;
+}
+
+Symbol* Scene::HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, double tolerance, bool innermost) {
+    if (!s.visible || !drawing_.LayerVisible(s.layer)) return nullptr;
+    Box box = DeviceBox(s).Grown(tolerance + 0.5);
+    if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) return nullptr;
+    Placement world = Placement::Compose(parentPlacement, s.placement);
+    if (s.kind == SymbolKind::Group) {
+        for (auto it = s.members.rbegin(); it != s.members.rend(); ++it)
+            if (Symbol* hit = HitSymbol(**it, world, p, tolerance, innermost)) return innermost ? hit : &s;
+        return nullptr;
+    }
+    DeviceShape shape;
+    BuildDeviceShape(s, world, mapping_, shape);
+    const Contour& o = shape.outline;
+    if (o.empty()) return nullptr;
+    bool solidInside = s.kind == SymbolKind::Text || (s.fill != FillKind::None && shape.closed);
+    if (solidInside && o.size() >= 3 && InsideOutline(p, o)) return &s;
+    double reach = tolerance + (s.kind == SymbolKind::Text ? 0 : std::max(shape.halfStroke, 0.5));
+    if (s.kind != SymbolKind::Text && !s.stroked && s.fill == FillKind::None) return nullptr;
+    size_t segments = shape.closed ? o.size() : o.size() - 1;
+    for (size_t i = 0; i < segments; ++i)
+        if (DistanceToSegment(p, o[i], o[(i + 1) % o.size()]) <= reach) return &s;
+    return nullptr;
+}
+
+}  // namespace cvl

@@ -1,0 +1,69 @@
+// A drawing laid out on a page: device bounds, rendering and hit testing, with a
+// grid of top-level symbols so that both cost what the area asked about holds.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "geometry.h"
+#include "model.h"
+#include "raster.h"
+
+namespace cvl {
+
+struct RenderOptions {
+    bool paper = false;         // paint the drawing's paper colour inside its page
+    bool hiddenBounds = false;  // dashed frames where hidden symbols are
+    int layer = 0;              // 0: every visible layer; n: layer n alone
+};
+
+class Scene {
+public:
+    explicit Scene(Drawing& drawing) : drawing_(drawing) {}
+    virtual ~Scene() = default;
+
+    void SetMapping(const PageMapping& mapping);
+    const PageMapping& Mapping() const { return mapping_; }
+    // The page rectangle the mapping was made for.
+    static PageMapping FitPage(const Drawing& d, const PixelRect& page, bool fit, int zoomPercent);
+
+    // Geometry, stacking or text changed somewhere: drop cached bounds and the grid.
+    void Invalidate() { ++stamp_; }
+
+    // Device box of what the symbol paints (a group: its members), empty when nothing.
+    Box DeviceBox(const Symbol& s);
+    PixelRect DevicePixels(const Symbol& s) { return DeviceBox(s).Pixels(); }
+
+    // `useIndex` false visits every symbol: the plain reference for the indexed path.
+    void Render(Canvas& canvas, const RenderOptions& options, bool useIndex = true);
+    // The topmost shown symbol under the point; the top-level one unless `innermost`.
+    Symbol* HitTest(Point device, double tolerance, bool innermost, bool useIndex = true);
+
+private:
+    struct CachedBox {
+        uint64_t stamp;
+        Box box;
+    };
+    struct Grid {
+        uint64_t stamp = ~uint64_t{0};
+        double originX = 0, originY = 0, cell = 64;
+        int columns = 0, rows = 0;
+        std::vector<std::vector<uint32_t>> cells;  // top-level indices, ascending
+        std::vector<uint32_t> everywhere;          // symbols too large for cells, ascending
+    };
+    static constexpr double kGridReach = 8;  // hit tolerance the grid allows for
+
+    const Grid& CurrentGrid();
+    std::vector<uint32_t> Candidates(const Box& area);
+    void RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& parentPlacement, const RenderOptions& options);
+    Symbol* HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, double tolerance, bool innermost);
+
+    Drawing& drawing_;
+    PageMapping mapping_;
+    uint64_t stamp_ = 1;
+    std::unordered_map<const Symbol*, CachedBox> boxes_;
+    Grid grid_;
+};
+
+}  // namespace cvl

@@ -1,0 +1,97 @@
+#include "shapes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cvl {
+
+namespace {
+
+constexpr uint8_t kGlyphs[][7] = {
+#include "font_glyphs.inc"
+};
+
+// A text is laid out in cells of 6 x 9 font units; glyphs are 5 x 7 of them.
+constexpr double kCellWidth = 6, kCellHeight = 9;
+
+}  // namespace
+
+const uint8_t* GlyphRows(unsigned char c) {
+    if (c >= 0x20 && c < 0x7F) return kGlyphs[c - 0x20];
+    return kGlyphs[0x7F - 0x20];
+}
+
+void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out) {
+    out = DeviceShape{};
+    auto toDevice = [&](Point p) { return mapping.ToDevice(world.Apply(p)); };
+    switch (s.kind) {
+        case SymbolKind::Rectangle: {
+            const Point a = s.points[0], b = s.points[1];
+            out.outline = {toDevice({a.x, a.y}), toDevice({b.x, a.y}), toDevice({b.x, b.y}), toDevice({a.x, b.y})};
+            break;
+        }
+        case SymbolKind::Ellipse: {
+            const Point a = s.points[0], b = s.points[1];
+            double cx = (a.x + b.x) / 2, cy = (a.y + b.y) / 2, rx = std::abs(b.x - a.x) / 2, ry = std::abs(b.y - a.y) / 2;
+            double deviceRadius = std::max(rx, ry) * mapping.scale;
+            int sides = std::clamp(static_cast<int>(deviceRadius * 1.5), 16, 720);
+            for (int k = 0; k < sides; ++k) {
+                double t = 2 * 3.14159265358979323846 * k / sides;
+                out.outline.push_back(toDevice({cx + rx * std::cos(t), cy + ry * std::sin(t)}));
+            }
+            break;
+        }
+        case SymbolKind::Polygon:
+        case SymbolKind::Polyline:
+            for (const Point& p : s.points) out.outline.push_back(toDevice(p));
+            out.closed = s.kind == SymbolKind::Polygon;
+            break;
+        case SymbolKind::Text: {
+            const Point anchor = s.points[0];
+            const double unit = s.textSize / kCellHeight;
+            int line = 0, column = 0, widest = 0;
+            for (unsigned char c : s.text) {
+                if (c == '\n') {
+                    ++line;
+                    column = 0;
+                    continue;
+                }
+                const uint8_t* rows = GlyphRows(c);
+                for (int r = 0; r < 7; ++r) {
+                    // One rectangle per run of lit pixels, so that glyphs show no seams.
+                    for (int bit = 4; bit >= 0;) {
+                        if (!(rows[r] >> bit & 1)) {
+                            --bit;
+                            continue;
+                        }
+                        int start = 4 - bit;
+                        while (bit >= 0 && (rows[r] >> bit & 1)) --bit;
+                        int end = 4 - bit;
+                        double x0 = anchor.x + (column * kCellWidth + start) * unit;
+                        double x1 = anchor.x + (column * kCellWidth + end) * unit;
+                        double y0 = anchor.y + (line * kCellHeight + 1 + r) * unit;
+                        double y1 = y0 + unit;
+                        out.fill.push_back({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
+                    }
+                }
+                ++column;
+                widest = std::max(widest, column);
+            }
+            // The text box covers every cell, lit or not, so that it can be pointed at.
+            double w = widest * kCellWidth * unit, h = (line + 1) * kCellHeight * unit;
+            out.outline = {toDevice(anchor), toDevice({anchor.x + w, anchor.y}), toDevice({anchor.x + w, anchor.y + h}),
+                           toDevice({anchor.x, anchor.y + h})};
+            if (widest == 0) out.outline.clear();
+            for (const Point& p : out.outline) out.box.Add(p);
+            return;
+        }
+        case SymbolKind::Group:
+            return;
+    }
+    if (s.stroked && s.strokeWidth >= 0) out.halfStroke = std::max(s.strokeWidth * mapping.scale, 1.0) / 2;
+    if (s.fill != FillKind::None && out.closed) out.fill.push_back(out.outline);
+    for (const Point& p : out.outline) out.box.Add(p);
+    out.box = out.box.Grown(out.halfStroke);
+}
+
+}  // namespace cvl

@@ -1,0 +1,26 @@
+// The device-space shape of one symbol: the outlines it fills and strokes.
+#pragma once
+
+#include <vector>
+
+#include "geometry.h"
+#include "model.h"
+#include "raster.h"
+
+namespace cvl {
+
+struct DeviceShape {
+    std::vector<Contour> fill;  // areas painted with the fill (glyph cells for texts)
+    Contour outline;            // the stroked outline
+    bool closed = true;         // polylines are open
+    double halfStroke = 0;      // 0 when not stroked
+    Box box;                    // everything painted, stroke included
+};
+
+// Builds the shape of a leaf symbol under its full placement and the page mapping.
+void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out);
+
+// The glyph rows of the built-in font for a byte; bit 4 is the left column.
+const uint8_t* GlyphRows(unsigned char c);
+
+}  // namespace cvl

@@ -1,0 +1,240 @@
+// Layout, hit testing and rendering of parsed drawings.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "raster.h"
+#include "scene.h"
+#include "text_format.h"
+
+using namespace cvl;
+
+namespace {
+
+std::unique_ptr<Drawing> Parse(const std::string& text) {
+    LoadError error;
+    auto d = ParseDrawing(text, error);
+    EXPECT_TRUE(d) << error.Describe();
+    return d;
+}
+
+std::string NameOf(const Symbol* s) { return s ? (s->named ? s->name : std::string("(unnamed)")) : ""; }
+
+TEST(Scene, FitsTheDrawingUniformlyAndCentred) {
+    auto d = Parse("vkdrawing 1\npage 100 50\nsymbol rectangle\n stroke none\n fill #000000\n box 0 0 100 50\nend\n");
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 300, 200}, true, 100));
+    EXPECT_EQ(scene.Mapping().scale, 3);
+    EXPECT_EQ(scene.DevicePixels(*d->symbols[0]), (PixelRect{0, 25, 300, 175}));
+    scene.SetMapping(Scene::FitPage(*d, {10, 10, 110, 110}, true, 50));
+    EXPECT_EQ(scene.DevicePixels(*d->symbols[0]), (PixelRect{35, 47, 85, 73}));
+    scene.SetMapping(Scene::FitPage(*d, {10, 10, 110, 110}, false, 100));
+    EXPECT_EQ(scene.DevicePixels(*d->symbols[0]), (PixelRect{10, 10, 110, 60})) << "unfitted: one unit, one pixel";
+}
+
+const char kHitDrawing[] = R"(vkdrawing 1
+page 200 100
+layer 1 shown
+layer 2 hidden
+symbol rectangle
+  name "Back"
+  fill #C0C0C0
+  box 0 0 200 100
+end
+symbol rectangle
+  name "Diamond"
+  fill #FF0000
+  box 20 20 60 60
+  rotate 45
+end
+symbol ellipse
+  name "Frame"
+  fill none
+  stroke #000000 2
+  box 100 10 180 90
+end
+symbol polyline
+  name "Wire"
+  stroke #000000 1
+  points 0 95 200 95
+end
+symbol group
+  name "Lamp"
+  symbol rectangle
+    name "Base"
+    fill #00FF00
+    box 120 40 160 60
+  end
+  symbol ellipse
+    name "Bulb"
+    fill #FFFF00
+    box 130 20 150 40
+  end
+end
+symbol rectangle
+  name "Ghost"
+  hidden
+  fill #0000FF
+  box 0 0 30 30
+end
+symbol rectangle
+  name "Layered"
+  layer 2
+  fill #0000FF
+  box 170 0 200 30
+end
+)";
+
+TEST(Scene, HitTestsFindTheTopmostShownSymbol) {
+    auto d = Parse(kHitDrawing);
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 200, 100}, true, 100));
+    struct Case {
+        Point p;
+        double tolerance;
+        bool innermost;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {{40.5, 40.5}, 2, false, "Diamond"},
+        {{40.5, 15.5}, 0, false, "Diamond"},   // the rotated corner points up
+        {{21.5, 21.5}, 0, false, "Back"},      // the unrotated corner is gone
+        {{140.5, 50.5}, 2, false, "Lamp"},     // the group answers for its members
+        {{140.5, 50.5}, 2, true, "Base"},
+        {{140.5, 30.5}, 2, true, "Bulb"},
+        {{140.5, 75.5}, 2, false, "Back"},     // inside an unfilled ellipse
+        {{140.5, 89.5}, 0, false, "Frame"},    // on its outline
+        {{100.5, 95.5}, 0, false, "Wire"},
+        {{100.5, 97.4}, 2, false, "Wire"},     // within the tolerance of a thin line
+        {{5.5, 5.5}, 2, false, "Back"},        // hidden symbols are not hit
+        {{185.5, 15.5}, 2, false, "Back"},     // nor symbols on hidden layers
+        {{250.5, 50.5}, 2, false, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NameOf(scene.HitTest(c.p, c.tolerance, c.innermost)), c.expect) << c.p.x << "," << c.p.y;
+}
+
+// Every symbol kind, rotated, grouped and overlapping, in random places.
+std::string RandomDrawing(unsigned seed, int count) {
+    std::mt19937 rng(seed);
+    auto n = [&](int lo, int hi) { return std::to_string(std::uniform_int_distribution<int>(lo, hi)(rng)); };
+    std::string t = "vkdrawing 1\npage 1000 800\nlayer 1 shown\nlayer 2 hidden\n";
+    for (int i = 0; i < count; ++i) {
+        int kind = i % 6;
+        std::string x = n(-20, 990), y = n(-20, 790);
+        std::string shape;
+        switch (kind) {
+            case 0: t += "symbol rectangle\n box " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + "\n"; break;
+            case 1: t += "symbol ellipse\n box " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + "\n"; break;
+            case 2: t += "symbol polygon\n points " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + " " + n(0, 1000) + " " + n(0, 800) + "\n"; break;
+            case 3: t += "symbol polyline\n points " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + "\n"; break;
+            case 4: t += "symbol text\n at " + x + " " + y + "\n text \"Ab" + n(0, 99) + "\"\n size " + n(5, 40) + "\n"; break;
+            case 5: t += "symbol group\n symbol rectangle\n  box " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + "\n end\n"; break;
+        }
+        int fill = std::uniform_int_distribution<int>(0, 2)(rng);
+        if (kind != 5 && kind != 4) t += fill == 0 ? " fill none\n" : fill == 1 ? " fill hatch #102030\n" : " fill #" + std::string(1, "0123456789ABCDEF"[i % 16]) + "08040\n";
+        if (kind != 5) t += " stroke #40" + std::string(1, "0123456789ABCDEF"[(i / 16) % 16]) + "020 " + n(0, 6) + "\n";
+        if (i % 7 == 0) t += " rotate " + n(-180, 180) + "\n";
+        if (i % 11 == 0) t += " hidden\n";
+        if (i % 13 == 0) t += " layer 2\n";
+        t += "end\n";
+    }
+    return t;
+}
+
+TEST(Scene, IndexedHitTestsAgreeWithScanningEverySymbol) {
+    auto d = Parse(RandomDrawing(7, 400));
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 800, 640}, true, 100));
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> x(-10, 810), y(-10, 650);
+    for (int i = 0; i < 3000; ++i) {
+        Point p{x(rng), y(rng)};
+        for (bool innermost : {false, true})
+            ASSERT_EQ(scene.HitTest(p, 2, innermost, true), scene.HitTest(p, 2, innermost, false)) << p.x << "," << p.y;
+    }
+}
+
+struct Image {
+    Image(int w, int h, uint32_t fill) : width(w), height(h), data(static_cast<size_t>(w * h), fill) {}
+    Canvas CanvasFor(PixelRect clip) {
+        Canvas c;
+        c.pixels = data.data();
+        c.stride = width;
+        c.area = {0, 0, width, height};
+        c.clip = clip;
+        return c;
+    }
+    int width, height;
+    std::vector<uint32_t> data;
+};
+
+TEST(Scene, PartialRendersMatchTheWholeInsideAndTouchNothingOutside) {
+    auto d = Parse(RandomDrawing(3, 300));
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 400, 320}, true, 100));
+    RenderOptions options;
+    options.hiddenBounds = true;
+    Image whole(400, 320, 0xFFFFFF);
+    Canvas wc = whole.CanvasFor({0, 0, 400, 320});
+    scene.Render(wc, options, false);
+
+    const PixelRect updates[] = {{0, 0, 1, 1}, {37, 51, 87, 101}, {390, 300, 400, 320}, {-5, -5, 3, 500}};
+    for (PixelRect update : updates) {
+        Image part(400, 320, 0x123456);
+        PixelRect clip = update.Intersect({0, 0, 400, 320});
+        Canvas pc = part.CanvasFor(clip);
+        scene.Render(pc, options, true);
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 400; ++x) {
+                bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+                uint32_t got = part.data[static_cast<size_t>(y * 400 + x)];
+                if (!inside) {
+                    ASSERT_EQ(got, 0x123456u) << x << "," << y;
+                } else {
+                    uint32_t want = whole.data[static_cast<size_t>(y * 400 + x)];
+                    if (want == 0xFFFFFF) want = 0x123456;  // the background shows through
+                    ASSERT_EQ(got, want) << x << "," << y;
+                }
+            }
+    }
+}
+
+TEST(Scene, HiddenBoundsShowWhereHiddenSymbolsAre) {
+    auto d = Parse(kHitDrawing);
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 200, 100}, true, 100));
+    Image plain(200, 100, 0xFFFFFF), framed(200, 100, 0xFFFFFF);
+    Canvas pc = plain.CanvasFor({0, 0, 200, 100}), fc = framed.CanvasFor({0, 0, 200, 100});
+    RenderOptions options;
+    scene.Render(pc, options);
+    options.hiddenBounds = true;
+    scene.Render(fc, options);
+    int differing = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (plain.data[static_cast<size_t>(y * 200 + x)] != framed.data[static_cast<size_t>(y * 200 + x)]) {
+                ++differing;
+                EXPECT_TRUE(x < 31 && y < 31) << "only the hidden symbol's frame differs: " << x << "," << y;
+            }
+    EXPECT_GT(differing, 20);
+}
+
+TEST(Scene, TextPaintsGlyphsInsideItsBox) {
+    auto d = Parse("vkdrawing 1\npage 60 20\nsymbol text\n at 0 0\n size 18\n fill #0000FF\n text \"HI\"\nend\n");
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 60, 20}, true, 100));
+    EXPECT_EQ(scene.DevicePixels(*d->symbols[0]), (PixelRect{0, 0, 24, 18}));
+    Image img(60, 20, 0xFFFFFF);
+    Canvas c = img.CanvasFor({0, 0, 60, 20});
+    scene.Render(c, {});
+    // H: the left stem is lit from the second row of cells down; its middle gap is not.
+    EXPECT_EQ(img.data[3 * 60 + 0], ToPixel(0xFF0000));
+    EXPECT_EQ(img.data[3 * 60 + 4], 0xFFFFFFu);
+    EXPECT_EQ(img.data[9 * 60 + 4], ToPixel(0xFF0000)) << "the crossbar";
+    EXPECT_EQ(img.data[3 * 60 + 30], 0xFFFFFFu) << "nothing past the text";
+}
+
+}  // namespace
