@@ -47,6 +47,8 @@ std::unique_ptr<Bitmap> MakeDdb(int width, int height, int depth)
     return bitmap;
 }
 
+}  // namespace
+
 HDC KeepDc(std::unique_ptr<Dc> dc)
 {
     System &s = Sys();
@@ -63,12 +65,25 @@ HDC KeepDc(std::unique_ptr<Dc> dc)
     return h;
 }
 
+namespace {
+
 void Deselect(GdiObject *object)
 {
     if (object && object->selectedCount > 0) object->selectedCount--;
 }
 
 }  // namespace
+
+void DiscardDc(HDC hdc)
+{
+    auto &dcs = Sys().dcs;
+    auto it = dcs.find(reinterpret_cast<uintptr_t>(hdc));
+    if (it == dcs.end()) return;
+    Deselect(it->second->bitmap);
+    Deselect(it->second->brush);
+    Deselect(it->second->palette);
+    dcs.erase(it);
+}
 
 HGDIOBJ HandleOf(const GdiObject *object) { return object ? object->handle : nullptr; }
 
@@ -126,10 +141,7 @@ BOOL WINAPI DeleteDC(HDC hdc)
 {
     Dc *dc = FindDc(hdc);
     if (!dc || dc->kind == DcKind::Window) return FALSE;
-    Deselect(dc->bitmap);
-    Deselect(dc->brush);
-    Deselect(dc->palette);
-    Sys().dcs.erase(reinterpret_cast<uintptr_t>(hdc));
+    DiscardDc(hdc);
     return TRUE;
 }
 

@@ -10,18 +10,13 @@ constexpr size_t kMaxUpdateRects = 64;  // beyond this the region becomes its bo
 
 HDC NewWindowDc(Window *w, bool paint, const Region &clip)
 {
-    System &s = Sys();
     auto dc = std::make_unique<Dc>();
-    dc->handle = reinterpret_cast<HDC>(s.nextHandle);
-    s.nextHandle += 4;
     dc->kind = DcKind::Window;
     dc->window = w->handle;
     dc->paintDc = paint;
     dc->paintClip = clip;
-    dc->deviceDepth = s.screen.depth;
-    HDC h = dc->handle;
-    s.dcs[reinterpret_cast<uintptr_t>(h)] = std::move(dc);
-    return h;
+    dc->deviceDepth = Sys().screen.depth;
+    return KeepDc(std::move(dc));
 }
 
 Window *FirstInvalid(Window *w)
@@ -123,7 +118,7 @@ BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint)
     if (!lpPaint) return FALSE;
     Dc *dc = FindDc(lpPaint->hdc);
     if (!dc || dc->kind != DcKind::Window || !dc->paintDc || dc->window != hWnd) return FALSE;
-    Sys().dcs.erase(reinterpret_cast<uintptr_t>(lpPaint->hdc));
+    DiscardDc(lpPaint->hdc);
     return TRUE;
 }
 
@@ -139,7 +134,7 @@ int WINAPI ReleaseDC(HWND hWnd, HDC hDC)
     (void)hWnd;
     Dc *dc = FindDc(hDC);
     if (!dc || dc->kind != DcKind::Window) return 0;
-    Sys().dcs.erase(reinterpret_cast<uintptr_t>(hDC));
+    DiscardDc(hDC);
     return 1;
 }
 

@@ -225,6 +225,8 @@ struct Target {
     const std::vector<PALETTEENTRY> *palette = nullptr;
 };
 bool TargetOf(Dc *dc, Target &target);
+HDC KeepDc(std::unique_ptr<Dc> dc);  // gives it a handle and the default objects
+void DiscardDc(HDC hdc);             // deselects its objects and frees it
 Bitmap *StockBitmap();
 Brush *StockBrush();
 Palette *StockPalette();

@@ -1,0 +1,319 @@
+// GDI: DIB sections in Win32's memory layout, device-dependent bitmaps at the display
+// depth, conversions in BitBlt, palette matching, printer DCs and object rules.
+#include <gtest/gtest.h>
+
+#include <win32_control.h>
+
+#include <cstring>
+
+namespace {
+
+class GdiTest : public ::testing::Test {
+protected:
+    void SetUp() override { w32_reset(); }
+
+    static HBITMAP Dib(int bpp, int width, int height, void **bits)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = WORD(bpp);
+        info.bmiHeader.biCompression = BI_RGB;
+        return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    }
+
+    static void Fill(HDC dc, RECT r, COLORREF color)
+    {
+        HBRUSH brush = CreateSolidBrush(color);
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+    }
+};
+
+TEST_F(GdiTest, DibSectionMemoryLayout)
+{
+    struct Case {
+        int bpp, width, height;
+        int stride, pixelBytes;
+    } cases[] = {{24, 3, 2, 12, 3}, {24, 4, 2, 12, 3}, {32, 3, 2, 12, 4}, {24, 1, 3, 4, 3}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bpp << " bits, " << c.width << " x " << c.height);
+        void *bits = nullptr;
+        HBITMAP bitmap = Dib(c.bpp, c.width, c.height, &bits);
+        ASSERT_NE(bitmap, nullptr);
+        ASSERT_NE(bits, nullptr);
+        DIBSECTION ds;
+        ASSERT_EQ(GetObjectA(bitmap, sizeof ds, &ds), int(sizeof ds));
+        EXPECT_EQ(ds.dsBm.bmWidthBytes, c.stride);
+        EXPECT_EQ(ds.dsBm.bmBits, bits);
+        EXPECT_EQ(ds.dsBmih.biSizeImage, DWORD(c.stride * c.height));
+
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        Fill(dc, RECT{0, 0, c.width, c.height}, RGB(0, 0, 0));
+        // The top-left pixel lives in the last row in memory (bottom-up), blue first.
+        Fill(dc, RECT{0, 0, 1, 1}, RGB(0x11, 0x22, 0x33));
+        GdiFlush();
+        const auto *bytes = static_cast<const uint8_t *>(bits);
+        const uint8_t *top = bytes + (c.height - 1) * c.stride;
+        EXPECT_EQ(top[0], 0x33);
+        EXPECT_EQ(top[1], 0x22);
+        EXPECT_EQ(top[2], 0x11);
+        if (c.pixelBytes == 4) {
+            EXPECT_EQ(top[3], 0);
+        }
+        EXPECT_EQ(bytes[0], 0) << "bottom row untouched";
+        // Writing memory directly shows through GDI at once.
+        uint8_t *bottomRight = const_cast<uint8_t *>(bytes) + (c.width - 1) * c.pixelBytes;
+        bottomRight[0] = 0xC0;
+        bottomRight[1] = 0xB0;
+        bottomRight[2] = 0xA0;
+        EXPECT_EQ(GetPixel(dc, c.width - 1, c.height - 1), RGB(0xA0, 0xB0, 0xC0));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+}
+
+TEST_F(GdiTest, TopDownDibsStartWithTheTopRow)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, -2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, bitmap);
+    Fill(dc, RECT{0, 0, 1, 1}, RGB(1, 2, 3));
+    EXPECT_EQ(static_cast<uint8_t *>(bits)[0], 3);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+}
+
+TEST_F(GdiTest, BadDibHeadersAreRefused)
+{
+    struct Case {
+        const char *what;
+        LONG width, height;
+        WORD bpp;
+        DWORD compression;
+    } cases[] = {{"zero width", 0, 4, 24, BI_RGB},
+                 {"zero height", 4, 0, 24, BI_RGB},
+                 {"odd depth", 4, 4, 7, BI_RGB},
+                 {"bit fields", 4, 4, 32, BI_BITFIELDS},
+                 {"huge", 100000, 100000, 32, BI_RGB}};
+    for (const Case &c : cases) {
+        BITMAPINFO info{};
+        info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), c.width, c.height, 1, c.bpp, c.compression,
+                                          0, 0, 0, 0, 0};
+        void *bits = reinterpret_cast<void *>(1);
+        EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr) << c.what;
+        EXPECT_EQ(bits, nullptr) << c.what;
+    }
+    EXPECT_EQ(w32_live_gdi_objects(), 0);
+}
+
+TEST_F(GdiTest, DeviceBitmapsKeepTheDisplayDepthAndConvertInBitBlt)
+{
+    struct Case {
+        int depth;
+        COLORREF in, out;
+    } cases[] = {{32, RGB(0x13, 0x57, 0x9B), RGB(0x13, 0x57, 0x9B)},
+                 {24, RGB(0x13, 0x57, 0x9B), RGB(0x13, 0x57, 0x9B)},
+                 {16, RGB(0x13, 0x57, 0x9B), RGB(0x10, 0x54, 0x98)},
+                 {8, RGB(250, 5, 5), RGB(255, 0, 0)}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.depth);
+        w32_reset();
+        ASSERT_TRUE(w32_set_display_depth(c.depth));
+        HDC screen = GetDC(GetDesktopWindow());
+        EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), c.depth);
+        EXPECT_EQ((GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0, c.depth == 8);
+        HBITMAP ddb = CreateCompatibleBitmap(screen, 4, 4);
+        BITMAP bm;
+        ASSERT_EQ(GetObjectA(ddb, sizeof bm, &bm), int(sizeof bm));
+        EXPECT_EQ(bm.bmBitsPixel, c.depth);
+        EXPECT_EQ(bm.bmBits, nullptr) << "a device-dependent bitmap's bits are private";
+        HDC memory = CreateCompatibleDC(screen);
+        EXPECT_EQ(GetDeviceCaps(memory, BITSPIXEL), c.depth);
+        HGDIOBJ old = SelectObject(memory, ddb);
+        ASSERT_NE(old, nullptr);
+        Fill(memory, RECT{0, 0, 4, 4}, c.in);
+
+        void *bits = nullptr;
+        HBITMAP dib = Dib(32, 4, 4, &bits);
+        HDC dibDc = CreateCompatibleDC(screen);
+        HGDIOBJ oldDib = SelectObject(dibDc, dib);
+        ASSERT_TRUE(BitBlt(dibDc, 0, 0, 4, 4, memory, 0, 0, SRCCOPY));
+        EXPECT_EQ(GetPixel(dibDc, 2, 2), c.out);
+
+        SelectObject(memory, old);
+        SelectObject(dibDc, oldDib);
+        DeleteDC(memory);
+        DeleteDC(dibDc);
+        DeleteObject(ddb);
+        DeleteObject(dib);
+        ReleaseDC(GetDesktopWindow(), screen);
+        EXPECT_EQ(w32_live_gdi_objects(), 0);
+        EXPECT_EQ(w32_live_dcs(), 0);
+    }
+}
+
+TEST_F(GdiTest, AFreshMemoryDcMakesMonochromeBitmaps)
+{
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP mono = CreateCompatibleBitmap(memory, 2, 2);
+    BITMAP bm;
+    GetObjectA(mono, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmBitsPixel, 1) << "the DC still holds its 1 x 1 monochrome bitmap";
+    SelectObject(memory, mono);
+    Fill(memory, RECT{0, 0, 1, 2}, RGB(255, 0, 0));
+    Fill(memory, RECT{1, 0, 2, 2}, RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(memory, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(memory, 1, 0), RGB(255, 255, 255));
+    HBITMAP tiny = CreateCompatibleBitmap(GetDC(nullptr), 0, 5);
+    GetObjectA(tiny, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 1);
+    EXPECT_EQ(bm.bmBitsPixel, 1);
+}
+
+TEST_F(GdiTest, PaletteRelativeColoursPaintAsTheirRgb)
+{
+    void *bits = nullptr;
+    HBITMAP dib = Dib(32, 2, 1, &bits);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, dib);
+    Fill(dc, RECT{0, 0, 1, 1}, 0x02000000 | RGB(12, 34, 56));
+    Fill(dc, RECT{1, 0, 2, 1}, PALETTEINDEX(1));  // entry 1 of the default palette
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(12, 34, 56));
+    EXPECT_EQ(GetPixel(dc, 1, 0), RGB(128, 0, 0));
+    DeleteDC(dc);
+    DeleteObject(dib);
+}
+
+TEST_F(GdiTest, EightBitDisplayMatchesColoursThroughPalettes)
+{
+    w32_set_display_depth(8);
+    w32_register_class("Plain", 0, DefWindowProcA, nullptr, FALSE, 0);
+    HWND w = w32_create_window("Plain", nullptr, 0, 0, 3, 1);
+    HDC dc = GetDC(w);
+    LOGPALETTE pal{0x300, 1, {{10, 200, 30, 0}}};
+    HPALETTE palette = CreatePalette(&pal);
+    HPALETTE old = SelectPalette(dc, palette, TRUE);
+    ASSERT_NE(old, nullptr);
+    EXPECT_EQ(RealizePalette(dc), 1u);
+    Fill(dc, RECT{0, 0, 1, 1}, PALETTERGB(12, 198, 33));  // nearest logical entry
+    Fill(dc, RECT{1, 0, 2, 1}, RGB(12, 198, 33));         // explicit RGB: reserved colours only
+    Fill(dc, RECT{2, 0, 3, 1}, PALETTEINDEX(0));
+    EXPECT_EQ(w32_window_pixel(w, 0, 0), RGB(10, 200, 30));
+    EXPECT_EQ(w32_window_pixel(w, 1, 0), RGB(0, 255, 0));
+    EXPECT_EQ(w32_window_pixel(w, 2, 0), RGB(10, 200, 30));
+    EXPECT_FALSE(DeleteObject(palette)) << "still selected";
+    SelectPalette(dc, old, TRUE);
+    EXPECT_TRUE(DeleteObject(palette));
+    ReleaseDC(w, dc);
+
+    w32_set_display_depth(32);
+    HDC screen = GetDC(nullptr);
+    palette = CreatePalette(&pal);
+    SelectPalette(screen, palette, TRUE);
+    EXPECT_EQ(RealizePalette(screen), 0u) << "nothing to realize on a true-colour display";
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(GdiTest, SelectionRules)
+{
+    HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
+    void *bits = nullptr;
+    HBITMAP dib = Dib(24, 2, 2, &bits);
+    HGDIOBJ stock = SelectObject(a, dib);
+    EXPECT_EQ(GetObjectType(stock), DWORD(OBJ_BITMAP));
+    EXPECT_EQ(SelectObject(b, dib), nullptr) << "a bitmap lives in one DC at a time";
+    EXPECT_FALSE(DeleteObject(dib)) << "selected objects are not deleted";
+    EXPECT_EQ(SelectObject(a, stock), dib);
+    EXPECT_TRUE(DeleteObject(dib));
+    int bad = w32_bad_handle_uses();
+    EXPECT_FALSE(DeleteObject(dib));
+    EXPECT_EQ(w32_bad_handle_uses(), bad + 1);
+    EXPECT_EQ(GetObjectType(a), DWORD(OBJ_MEMDC));
+
+    // A device bitmap of one depth does not go into a DC of another.
+    w32_set_display_depth(16);
+    HBITMAP ddb16 = CreateCompatibleBitmap(GetDC(nullptr), 2, 2);
+    w32_set_display_depth(32);
+    HDC c = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(SelectObject(c, ddb16), nullptr);
+    HWND none = nullptr;
+    EXPECT_EQ(SelectObject(GetDC(none), dib), nullptr);
+    DeleteDC(a);
+    DeleteDC(b);
+    DeleteDC(c);
+}
+
+TEST_F(GdiTest, PrinterDcReportsItsExtentsAndCannotBeRead)
+{
+    HDC printer = w32_create_printer_dc(100, 50, SIZE{600, 600}, SIZE{300, 300});
+    ASSERT_NE(printer, nullptr);
+    SIZE window, viewport;
+    ASSERT_TRUE(GetWindowExtEx(printer, &window));
+    ASSERT_TRUE(GetViewportExtEx(printer, &viewport));
+    EXPECT_EQ(window.cx, 600);
+    EXPECT_EQ(viewport.cx, 300);
+    EXPECT_EQ(GetDeviceCaps(printer, TECHNOLOGY), DT_RASPRINTER);
+    EXPECT_EQ(GetDeviceCaps(printer, HORZRES), 100);
+    EXPECT_EQ(w32_dc_pixel(printer, 5, 5), RGB(255, 255, 255));
+    Fill(printer, RECT{0, 0, 10, 10}, RGB(1, 2, 3));
+    EXPECT_EQ(w32_dc_pixel(printer, 9, 9), RGB(1, 2, 3));
+    EXPECT_EQ(w32_dc_pixel(printer, 10, 9), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(printer, 5, 5), CLR_INVALID);
+    HDC memory = CreateCompatibleDC(printer);
+    EXPECT_EQ(GetDeviceCaps(memory, TECHNOLOGY), DT_RASPRINTER);
+    EXPECT_FALSE(BitBlt(memory, 0, 0, 1, 1, printer, 0, 0, SRCCOPY));
+    HDC screen = GetDC(nullptr);
+    SIZE ext;
+    GetWindowExtEx(screen, &ext);
+    EXPECT_EQ(ext.cx, 1) << "screen DCs map one to one";
+    DeleteDC(memory);
+    EXPECT_TRUE(DeleteDC(printer));
+    EXPECT_FALSE(DeleteDC(screen)) << "window DCs are released, not deleted";
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(GdiTest, SetDIBitsToDeviceDrawsBottomUpRows)
+{
+    w32_register_class("Plain", 0, DefWindowProcA, nullptr, FALSE, 0);
+    HWND w = w32_create_window("Plain", nullptr, 10, 10, 4, 4);
+    // Two rows of two pixels, bottom row first in memory.
+    uint8_t bits[2 * 4] = {0, 0, 255, /*bottom-left red*/ 0, 255, 0, /*bottom-right green*/ 0, 0};
+    uint8_t rows[16] = {};
+    std::memcpy(rows, bits, 6);
+    rows[8] = 255;  // top-left blue
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, 2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    HDC dc = GetDC(w);
+    EXPECT_EQ(SetDIBitsToDevice(dc, 1, 1, 2, 2, 0, 0, 0, 2, rows, &info, DIB_RGB_COLORS), 2);
+    ReleaseDC(w, dc);
+    EXPECT_EQ(w32_window_pixel(w, 1, 1), RGB(0, 0, 255));
+    EXPECT_EQ(w32_window_pixel(w, 1, 2), RGB(255, 0, 0));
+    EXPECT_EQ(w32_window_pixel(w, 2, 2), RGB(0, 255, 0));
+}
+
+TEST_F(GdiTest, BitBltClipsAndCopiesOverlappingAreas)
+{
+    void *bits = nullptr;
+    HBITMAP dib = Dib(32, 4, 1, &bits);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, dib);
+    for (int x = 0; x < 4; ++x) Fill(dc, RECT{x, 0, x + 1, 1}, RGB(x * 10, 0, 0));
+    ASSERT_TRUE(BitBlt(dc, 1, 0, 3, 1, dc, 0, 0, SRCCOPY));  // shift right by one
+    EXPECT_EQ(GetPixel(dc, 1, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 3, 0), RGB(20, 0, 0));
+    EXPECT_TRUE(BitBlt(dc, -2, 0, 10, 1, dc, -2, 0, SRCCOPY)) << "clipped at both ends";
+    EXPECT_FALSE(BitBlt(dc, 0, 0, 1, 1, dc, 0, 0, 0x00EE0086 /* SRCPAINT */));
+    DeleteDC(dc);
+    DeleteObject(dib);
+}
+
+}  // namespace
