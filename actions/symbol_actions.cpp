@@ -151,8 +151,9 @@ void ShowLayerAction(InstanceData* data, CVLSYMBOL, const std::string& argument)
 void OnlyShowLayerAction(InstanceData* data, CVLSYMBOL, const std::string& argument) {
     if (!HasDrawing(data)) return;
     const int shown = LeadingInteger(argument);
+    if (shown < 1) return;
     const int count = GetNumberOfLayers(data->drawing);
-    if (shown < 1 || shown > count) return;
+    if (shown > count) return;
     bool changed = false;
     for (int layer = 1; layer <= count; ++layer) {
         const int wanted = (layer == shown) ? 1 : 0;
