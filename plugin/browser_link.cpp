@@ -50,6 +50,11 @@ void NpBrowserLink::RequestURL(const char* url, UrlConsumer* consumer) {
 bool LineConsumer::OnData(InstanceData* data, LONG length, const char* bytes) {
     if (length <= 0 || bytes == nullptr) return true;
     LONG i = 0;
+    // The second byte of a two-byte line break may open the next chunk.
+    if (breakEndedChunk) {
+        breakEndedChunk = false;
+        if (bytes[0] == '\r' || bytes[0] == '\n') i = 1;
+    }
     while (i < length) {
         LONG start = i;
         while (i < length && bytes[i] != '\0' && bytes[i] != '\n' && bytes[i] != '\r') ++i;
@@ -67,8 +72,12 @@ bool LineConsumer::OnData(InstanceData* data, LONG length, const char* bytes) {
         if (bytes[i] == '\0' || !more) return false;
 
         ++i;
+        if (i == length) {
+            breakEndedChunk = true;
+            return true;
+        }
         // A second break byte right after the first makes a two-byte line break.
-        if (i < length && (bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+        if (bytes[i] == '\r' || bytes[i] == '\n') ++i;
     }
     return true;
 }

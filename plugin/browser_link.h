@@ -53,6 +53,9 @@ public:
 
 protected:
     std::string pending;  // start of a line whose end has not arrived yet
+
+private:
+    bool breakEndedChunk = false;  // the last chunk ended right after one line-break byte
 };
 
 typedef void (*ValueCallback)(InstanceData* data, DWORD userValue, const std::string& value);
