@@ -1,0 +1,169 @@
+// Figures of the drawing view: the averaging step against a plain copy of the same
+// bytes, a paint after a small invalidation against one after a whole-view
+// invalidation on both render paths, and a pointer move over a crowded drawing.
+#include <benchmark/benchmark.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "antialias.h"
+#include "npapi.h"
+#include "plugin_instance.h"
+#include "render_cache.h"
+#include "win32_control.h"
+
+namespace {
+
+const LONG kCacheWidth = 1920, kCacheHeight = 1080;
+
+LONG RowSize(LONG width, int depth) { return ((width * depth + 31) / 32) * 4; }
+
+std::vector<BYTE> RandomBytes(size_t size) {
+    std::vector<BYTE> bytes(size);
+    std::mt19937 random(1);
+    for (BYTE& b : bytes) b = BYTE(random());
+    return bytes;
+}
+
+const size_t kSourceBytes = size_t(RowSize(2 * kCacheWidth, 24)) * 2 * kCacheHeight;
+
+void BM_MemcpySupersampledImage(benchmark::State& state) {
+    std::vector<BYTE> source = RandomBytes(kSourceBytes), copy(kSourceBytes);
+    for (auto _ : state) {
+        std::memcpy(copy.data(), source.data(), kSourceBytes);
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kSourceBytes));
+}
+BENCHMARK(BM_MemcpySupersampledImage)->Unit(benchmark::kMillisecond);
+
+// Arg: the cache depth, 24 or 32 bits per pixel.
+void BM_Downsample2x(benchmark::State& state) {
+    const int depth = int(state.range(0));
+    std::vector<BYTE> source = RandomBytes(kSourceBytes);
+    std::vector<BYTE> cache(size_t(RowSize(kCacheWidth, depth)) * kCacheHeight);
+    const RECT whole = {0, 0, kCacheWidth, kCacheHeight};
+    for (auto _ : state) {
+        Downsample2x(source.data(), cache.data(), depth, kCacheWidth, kCacheHeight, whole);
+        benchmark::DoNotOptimize(cache.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kSourceBytes));
+}
+BENCHMARK(BM_Downsample2x)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond);
+
+// A page of `count` filled shapes scattered over 800 x 600 units.
+std::string CrowdedDrawing(int count) {
+    std::mt19937 random(42);
+    std::uniform_real_distribution<double> x(0, 780), y(0, 580), size(4, 40);
+    std::string text = "vkdrawing 1\npage 800 600\n";
+    char line[160];
+    for (int i = 0; i < count; ++i) {
+        double left = x(random), top = y(random);
+        std::snprintf(line, sizeof line, "symbol %s\nname \"S%d\"\nbox %.1f %.1f %.1f %.1f\nfill #%06X\nend\n",
+                      i % 2 ? "ellipse" : "rectangle", i, left, top, left + size(random), top + size(random),
+                      unsigned(random() & 0xFFFFFF));
+        text += line;
+    }
+    return text;
+}
+
+LRESULT CALLBACK BrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// One embedded instance in an 800 x 600 window with a drawing loaded and painted.
+class Page {
+public:
+    Page(const std::string& drawing, bool antialias) {
+        w32_reset();
+        w32_set_screen_size(1280, 1024);
+        w32_set_display_depth(32);
+        w32_register_class("BenchFrame", 0, BrowserProc, nullptr, TRUE, 0);
+        w32_register_class("BenchPlugin", 0, BrowserProc, LoadCursorA(nullptr, IDC_ARROW), FALSE, 0);
+        HWND frame = w32_create_window("BenchFrame", nullptr, 0, 0, 1000, 800);
+        window = w32_create_window("BenchPlugin", frame, 10, 10, 800, 600);
+        plugin.size = sizeof plugin;
+        NP_GetEntryPoints(&plugin);
+        char name[] = "noantialias", value[] = "";
+        char* names[] = {name};
+        char* values[] = {value};
+        char mimeType[] = "image/x-cvl-vkf";
+        plugin.newp(mimeType, &npp, NP_EMBED, antialias ? 0 : 1, names, values, nullptr);
+        NPWindow npWindow = {};
+        npWindow.window = window;
+        plugin.setwindow(&npp, &npWindow);
+        path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/view_bench.vkf";
+        std::ofstream(path, std::ios::binary) << drawing;
+        NPStream stream = {};
+        stream.url = "http://bench.example/crowded.vkf";
+        uint16 type = 0;
+        plugin.newstream(&npp, mimeType, &stream, 0, &type);
+        plugin.asfile(&npp, &stream, path.c_str());
+        plugin.destroystream(&npp, &stream, NPRES_DONE);
+        w32_pump();
+    }
+    ~Page() {
+        plugin.destroy(&npp, nullptr);
+        ReleaseDrawingPalette();
+        std::remove(path.c_str());
+    }
+    InstanceData* Data() { return InstanceFromNPP(&npp); }
+    HWND Window() const { return window; }
+
+private:
+    NPPluginFuncs plugin = {};
+    NPP_t npp = {};
+    HWND window = nullptr;
+    std::string path;
+};
+
+const std::string& ThousandSymbols() {
+    static const std::string drawing = CrowdedDrawing(1000);
+    return drawing;
+}
+
+// Args: antialiased (0 or 1), invalidated square side (0: the whole view).
+void BM_PaintAfterInvalidation(benchmark::State& state) {
+    Page page(ThousandSymbols(), state.range(0) != 0);
+    const LONG side = LONG(state.range(1));
+    LONG x = 0;
+    for (auto _ : state) {
+        if (side == 0) {
+            InvalidateView(page.Data());
+        } else {
+            x = (x + 37) % (800 - side);
+            InvalidateViewRect(page.Data(), x, 290, x + side, 290 + side);
+        }
+        w32_pump();
+    }
+}
+BENCHMARK(BM_PaintAfterInvalidation)
+    ->ArgNames({"antialiased", "side"})
+    ->Args({0, 20})
+    ->Args({0, 0})
+    ->Args({1, 20})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMicrosecond);
+
+// A pointer move over a drawing of 10,000 symbols: the hit test and whatever
+// leave and enter it causes.
+void BM_HoverOverCrowdedDrawing(benchmark::State& state) {
+    static const std::string drawing = CrowdedDrawing(10000);
+    Page page(drawing, state.range(0) != 0);
+    POINT origin = {0, 0};
+    ClientToScreen(page.Window(), &origin);
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> x(0, 799), y(0, 599);
+    for (auto _ : state) w32_mouse_move(origin.x + x(random), origin.y + y(random));
+}
+BENCHMARK(BM_HoverOverCrowdedDrawing)->ArgName("antialiased")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
