@@ -4,6 +4,7 @@
 
 #include "effect_registry.h"
 #include "interpreter.h"
+#include "render_cache.h"
 
 NPNetscapeFuncs* BrowserFuncs = nullptr;
 
@@ -21,6 +22,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         // The process-wide state that outlives instances goes with the module.
         TearDownEffectRegistry();
         FreeActionMap();
+        ReleaseDrawingPalette();
     }
     return TRUE;
 }
