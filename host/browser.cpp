@@ -184,7 +184,7 @@ std::string Browser::MimeTypeOf(const std::string& url) const {
 void Browser::Open(const std::string& url) {
     std::string absolute = ResolveUrl(site->BaseUrl(), url);
     if (IsMissing(absolute))
-        throw HostError("cannot open " + absolute + ": no such file is served from " + site->Folder());
+        throw HostError("cannot open " + absolute + ": no such file is served");
     if (!IsPageUrl(absolute) && !(plugin && plugin->TypeForExtension(UrlExtension(absolute))))
         throw HostError("cannot open " + absolute + ": neither a page nor a drawing the plug-in serves");
     OpenPage(absolute);
@@ -340,7 +340,9 @@ NPError Browser::GetUrl(NPP instance, const char* url, const char* target) {
     if (!url) return NPERR_INVALID_URL;
     Log("geturl", url, target ? target : "(null)");
     // Like any browser, deliver later: nothing re-enters the plug-in from here.
-    std::string absolute = ResolveUrl(pageUrl, url);
+    // An absolute URL streams back as it was given (the plug-in finds its
+    // requests by the exact text); a relative one resolves against the page.
+    std::string absolute = IsAbsoluteUrl(url) ? std::string(url) : ResolveUrl(pageUrl, url);
     if (!target)
         requests.push_back(Request{embed->serial, absolute});
     else if (NamesThisPage(target))
@@ -354,8 +356,9 @@ void Browser::Status(NPP instance, const char* message) {
     Log("status", statusLine);
 }
 
-void Browser::Navigate(const std::string& url) {
+void Browser::Navigate(const std::string& requested) {
     // Only what the browser can show replaces the page; anything else was just logged.
+    std::string url = NormalizeUrl(requested);
     if (IsMissing(url)) return;
     if (!IsPageUrl(url) && !(plugin && plugin->TypeForExtension(UrlExtension(url)))) return;
     ClosePage();
@@ -364,12 +367,13 @@ void Browser::Navigate(const std::string& url) {
 }
 
 void Browser::DeliverStream(Embed& embed, const std::string& url) {
-    if (IsMissing(url)) return;
-    std::string path = *site->LocalPath(url);
+    std::string fetched = NormalizeUrl(url);
+    if (IsMissing(fetched)) return;
+    std::string path = *site->LocalPath(fetched);
     bool readable = false;
     std::string bytes = ReadFile(path, readable);
     if (!readable) return;
-    std::string mimeType = MimeTypeOf(url);
+    std::string mimeType = MimeTypeOf(fetched);
     const NPPluginFuncs& funcs = plugin->Funcs();
 
     NPStream stream{};
@@ -379,7 +383,7 @@ void Browser::DeliverStream(Embed& embed, const std::string& url) {
     uint16 type = NP_NORMAL;
     if (funcs.newstream(&embed.npp, mimeType.data(), &stream, false, &type) != NPERR_NO_ERROR) return;
 
-    bool failingUrl = failing.count(WithoutFragment(url)) != 0;
+    bool failingUrl = failing.count(WithoutFragment(fetched)) != 0;
     NPReason reason = NPRES_DONE;
     if (type == NP_ASFILE || type == NP_ASFILEONLY) {
         Log("stream", url, "file");

@@ -116,7 +116,7 @@ public:
 private:
     struct Request {
         int serial;           // embed to stream to; 0 for a navigation
-        std::string url;
+        std::string url;      // absolute, as the stream will name it
     };
 
     void ClosePage();
@@ -125,6 +125,8 @@ private:
     void BuildFullPage(const std::string& url, const ServedType& type);
     void StartInstance(Embed& embed);
     void DestroyInstance(Embed& embed);
+    // Streams `url` to the embed. The stream names the URL as it was asked for,
+    // character for character; the file served is that of its normalised form.
     void DeliverStream(Embed& embed, const std::string& url);
     void Navigate(const std::string& url);
     Embed* EmbedBySerial(int serial);

@@ -134,6 +134,14 @@ std::string ResolveUrl(const std::string& base, const std::string& reference) {
     return Join(target);
 }
 
+std::string NormalizeUrl(const std::string& url) {
+    return ResolveUrl(std::string(), url);
+}
+
+bool IsAbsoluteUrl(const std::string& url) {
+    return Split(url).scheme.has_value();
+}
+
 std::string WithoutFragment(const std::string& url) {
     return url.substr(0, url.find('#'));
 }

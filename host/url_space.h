@@ -13,6 +13,12 @@ namespace vkhost {
 // its dot segments removed.
 std::string ResolveUrl(const std::string& base, const std::string& reference);
 
+// An absolute URL with its dot segments removed ("a/./b/../c" -> "a/c").
+std::string NormalizeUrl(const std::string& url);
+
+// Whether the text starts with a scheme ("http:", "mailto:").
+bool IsAbsoluteUrl(const std::string& url);
+
 // The URL without its "#fragment".
 std::string WithoutFragment(const std::string& url);
 
