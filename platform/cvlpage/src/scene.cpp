@@ -156,6 +156,7 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
         StrokeContours(shape.outline, shape.closed, shape.halfStroke, stroke);
         FillContours(canvas, stroke, s.strokeColour);
     }
+    if (!shape.label.empty()) FillContours(canvas, shape.label, s.stroked ? s.strokeColour : 0);
 }
 
 Symbol* Scene::HitTest(Point device, double tolerance, bool innermost, bool useIndex) {

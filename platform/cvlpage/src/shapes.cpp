@@ -14,6 +14,56 @@ constexpr uint8_t kGlyphs[][7] = {
 // A text is laid out in cells of 6 x 9 font units; glyphs are 5 x 7 of them.
 constexpr double kCellWidth = 6, kCellHeight = 9;
 
+struct TextBlock {
+    double width = 0, height = 0;
+};
+
+TextBlock LayOutText(const std::string& text, double size) {
+    const double unit = size / kCellHeight;
+    int lines = 1, column = 0, widest = 0;
+    for (char c : text) {
+        if (c == '\n') {
+            ++lines;
+            column = 0;
+        } else {
+            widest = std::max(widest, ++column);
+        }
+    }
+    return {widest * kCellWidth * unit, lines * kCellHeight * unit};
+}
+
+// One rectangle per run of lit pixels in a glyph row, so that glyphs show no seams.
+template <typename ToDevice>
+void AddGlyphs(const std::string& text, double size, Point anchor, ToDevice toDevice, std::vector<Contour>& out) {
+    const double unit = size / kCellHeight;
+    int line = 0, column = 0;
+    for (unsigned char c : text) {
+        if (c == '\n') {
+            ++line;
+            column = 0;
+            continue;
+        }
+        const uint8_t* rows = GlyphRows(c);
+        for (int r = 0; r < 7; ++r) {
+            for (int bit = 4; bit >= 0;) {
+                if (!(rows[r] >> bit & 1)) {
+                    --bit;
+                    continue;
+                }
+                int start = 4 - bit;
+                while (bit >= 0 && (rows[r] >> bit & 1)) --bit;
+                int end = 4 - bit;
+                double x0 = anchor.x + (column * kCellWidth + start) * unit;
+                double x1 = anchor.x + (column * kCellWidth + end) * unit;
+                double y0 = anchor.y + (line * kCellHeight + 1 + r) * unit;
+                double y1 = y0 + unit;
+                out.push_back({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
+            }
+        }
+        ++column;
+    }
+}
+
 }  // namespace
 
 const uint8_t* GlyphRows(unsigned char c) {
@@ -48,50 +98,34 @@ void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping
             break;
         case SymbolKind::Text: {
             const Point anchor = s.points[0];
-            const double unit = s.textSize / kCellHeight;
-            int line = 0, column = 0, widest = 0;
-            for (unsigned char c : s.text) {
-                if (c == '\n') {
-                    ++line;
-                    column = 0;
-                    continue;
-                }
-                const uint8_t* rows = GlyphRows(c);
-                for (int r = 0; r < 7; ++r) {
-                    // One rectangle per run of lit pixels, so that glyphs show no seams.
-                    for (int bit = 4; bit >= 0;) {
-                        if (!(rows[r] >> bit & 1)) {
-                            --bit;
-                            continue;
-                        }
-                        int start = 4 - bit;
-                        while (bit >= 0 && (rows[r] >> bit & 1)) --bit;
-                        int end = 4 - bit;
-                        double x0 = anchor.x + (column * kCellWidth + start) * unit;
-                        double x1 = anchor.x + (column * kCellWidth + end) * unit;
-                        double y0 = anchor.y + (line * kCellHeight + 1 + r) * unit;
-                        double y1 = y0 + unit;
-                        out.fill.push_back({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
-                    }
-                }
-                ++column;
-                widest = std::max(widest, column);
-            }
+            TextBlock block = LayOutText(s.text, s.textSize);
+            AddGlyphs(s.text, s.textSize, anchor, toDevice, out.fill);
             // The text box covers every cell, lit or not, so that it can be pointed at.
-            double w = widest * kCellWidth * unit, h = (line + 1) * kCellHeight * unit;
-            out.outline = {toDevice(anchor), toDevice({anchor.x + w, anchor.y}), toDevice({anchor.x + w, anchor.y + h}),
-                           toDevice({anchor.x, anchor.y + h})};
-            if (widest == 0) out.outline.clear();
+            if (block.width > 0)
+                out.outline = {toDevice(anchor), toDevice({anchor.x + block.width, anchor.y}),
+                               toDevice({anchor.x + block.width, anchor.y + block.height}),
+                               toDevice({anchor.x, anchor.y + block.height})};
             for (const Point& p : out.outline) out.box.Add(p);
             return;
         }
         case SymbolKind::Group:
             return;
     }
+    if (!s.text.empty()) {
+        // A shape's text is centred on the middle of its own box.
+        Box own;
+        for (const Point& p : s.points) own.Add(p);
+        TextBlock block = LayOutText(s.text, s.textSize);
+        Point anchor{(own.minX + own.maxX - block.width) / 2, (own.minY + own.maxY - block.height) / 2};
+        AddGlyphs(s.text, s.textSize, anchor, toDevice, out.label);
+        for (const Contour& c : out.label)
+            for (const Point& p : c) out.box.Add(p);
+    }
     if (s.stroked && s.strokeWidth >= 0) out.halfStroke = std::max(s.strokeWidth * mapping.scale, 1.0) / 2;
     if (s.fill != FillKind::None && out.closed) out.fill.push_back(out.outline);
-    for (const Point& p : out.outline) out.box.Add(p);
-    out.box = out.box.Grown(out.halfStroke);
+    Box outlineBox;
+    for (const Point& p : out.outline) outlineBox.Add(p);
+    out.box.Add(outlineBox.Grown(out.halfStroke));
 }
 
 }  // namespace cvl

@@ -14,6 +14,7 @@ struct DeviceShape {
     Contour outline;            // the stroked outline
     bool closed = true;         // polylines are open
     double halfStroke = 0;      // 0 when not stroked
+    std::vector<Contour> label; // glyphs of a shape's text, centred in the shape
     Box box;                    // everything painted, stroke included
 };
 
