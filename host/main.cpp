@@ -11,25 +11,31 @@
 #include <string>
 
 #include "browser.h"
+#include "cvlpage/diagnostics.h"
 #include "scenario.h"
 #include "scenario_runner.h"
+#include "win32_control.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: vkhost [options] PAGE_OR_DRAWING --shot OUT.png\n"
-    "       vkhost [options] --scenario FILE [--log FILE]\n"
+    "       vkhost [options] --scenario FILE\n"
     "options:\n"
+    "  --log FILE        write the log to FILE (a scenario's goes to standard output otherwise)\n"
     "  --plugin PATH     the plug-in module (default: " VKHOST_PLUGIN_FILE " in the lib folder beside bin)\n"
     "  --serve DIR       folder served under the base URL (default: the page's or scenario's folder)\n"
     "  --base URL        base URL of the served folder (default: http://pages.test/)\n"
     "  --viewport W H    size of the page (default: 800 600)\n"
-    "  --display BITS    display depth: 8, 16, 24 or 32 (default: 24)\n";
+    "  --display BITS    display depth: 8, 16, 24 or 32 (default: 24)\n"
+    "  --check           after closing, fail if the plug-in passed the engine a stale handle,\n"
+    "                    left drawings loaded, or left GDI objects or device contexts behind\n";
 
 struct Options {
     std::string plugin, scenario, logFile, shot, serve, target;
     std::string base = "http://pages.test/";
     int viewportWidth = 800, viewportHeight = 600, displayBits = 24;
+    bool check = false;
 };
 
 [[noreturn]] void UsageError(const std::string& message) {
@@ -56,6 +62,8 @@ Options ParseOptions(int argc, char** argv) {
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             std::exit(0);
+        } else if (arg == "--check") {
+            options.check = true;
         } else if (arg == "--plugin") {
             options.plugin = next(i, "--plugin");
         } else if (arg == "--scenario") {
@@ -95,6 +103,24 @@ std::string DefaultPluginPath(const char* argv0) {
     std::filesystem::path program = length > 0 && length < sizeof self ? std::filesystem::path(self)
                                                                         : std::filesystem::path(argv0);
     return (program.parent_path() / ".." / "lib" / VKHOST_PLUGIN_FILE).lexically_normal().string();
+}
+
+// What the plug-in must leave behind once the browser has closed it: nothing.
+bool CheckLeftovers() {
+    bool clean = true;
+    auto report = [&](bool ok, const std::string& message) {
+        if (!ok) std::cerr << "vkhost: " << message << "\n";
+        clean = clean && ok;
+    };
+    DWORD stale = CvlDiagStaleHandleCount();
+    report(stale == 0, std::to_string(stale) + " engine calls with a stale handle, the latest " +
+                           cvldiag::LastStaleCall());
+    report(CvlDiagLiveDrawings() == 0, std::to_string(CvlDiagLiveDrawings()) + " drawings left loaded");
+    report(w32_live_dcs() == 0, std::to_string(w32_live_dcs()) + " device contexts left");
+    report(w32_live_gdi_objects() == 0, std::to_string(w32_live_gdi_objects()) + " GDI objects left");
+    report(w32_bad_handle_uses() == 0,
+           std::to_string(w32_bad_handle_uses()) + " window-system calls with an invalid handle");
+    return clean;
 }
 
 std::string FolderOf(const std::string& file) {
@@ -147,8 +173,11 @@ int main(int argc, char** argv) {
             status = 1;
         }
     }
+    if (options.check && !CheckLeftovers()) status = 1;
 
-    if (!options.scenario.empty()) {
+    // A scenario's log goes to standard output unless --log names a file; a page
+    // opened for its screenshot writes its log only to a file named with --log.
+    if (!options.scenario.empty() || !options.logFile.empty()) {
         if (options.logFile.empty()) {
             log.WriteTo(std::cout);
         } else {
@@ -159,8 +188,6 @@ int main(int argc, char** argv) {
                 status = 1;
             }
         }
-    } else if (!log.Lines().empty()) {
-        log.WriteTo(std::cout);
     }
     return status;
 }

@@ -2,7 +2,8 @@
 #   NAME.log  the whole log (when present)
 #   NAME.err  the error output of a scenario that must fail (when present);
 #             otherwise vkhost must succeed.
-# Every "shot" and "print" file the scenario names must have been written.
+# Every "shot" and "print" file the scenario names must have been written, and
+# vkhost --check must find nothing left behind (stale engine handles, GDI objects).
 # A line "# plugin: recorder" in the scenario's head runs it with the recording
 # test plug-in, "# plugin: missing" with a module that does not exist.
 cmake_minimum_required(VERSION 3.20)
@@ -19,7 +20,7 @@ elseif(head MATCHES "# plugin: missing")
   set(plugin ${WORKDIR}/npmissing.so)
 endif()
 
-execute_process(COMMAND ${VKHOST} --plugin ${plugin} --scenario ${SCENARIO} --log ${WORKDIR}/actual.log
+execute_process(COMMAND ${VKHOST} --check --plugin ${plugin} --scenario ${SCENARIO} --log ${WORKDIR}/actual.log
   WORKING_DIRECTORY ${WORKDIR} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 string(REPLACE "${dir}/" "" err "${err}")
 string(REPLACE "${WORKDIR}/" "" err "${err}")

@@ -28,6 +28,10 @@ protected:
     }
     void TearDown() override {
         browser.reset();
+        // Closing the page and unloading the plug-in leaves nothing behind.
+        EXPECT_EQ(w32_live_dcs(), 0);
+        EXPECT_EQ(w32_live_gdi_objects(), 0);
+        EXPECT_EQ(w32_bad_handle_uses(), 0);
         std::filesystem::remove_all(site);
     }
     void Write(const std::string& name, const std::string& content) {
