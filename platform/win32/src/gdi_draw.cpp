@@ -90,8 +90,7 @@ int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr)
     for (const RECT &clip : target.clip) {
         RECT r;
         if (!IntersectRect(&r, &area, &clip)) continue;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) target.surface->Set(x, y, color.rgb, *color.match);
+        for (int y = r.top; y < r.bottom; ++y) target.surface->FillSpan(r.left, y, r.right - r.left, color.rgb, *color.match);
     }
     return 1;
 }
@@ -104,29 +103,25 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     if (!dst || !src || rop != SRCCOPY || cx < 0 || cy < 0) return FALSE;
     Target to, from;
     if (!TargetOf(dst, to) || !TargetOf(src, from) || !from.surface->Readable()) return FALSE;
-    // Read the whole source block first: source and destination may share a surface.
-    std::vector<COLORREF> block(size_t(cx) * size_t(cy));
-    std::vector<bool> present(block.size(), false);
+    // Only source pixels that exist are copied; the rest of the destination stays.
     int sx0 = x1 + from.origin.x, sy0 = y1 + from.origin.y;
-    for (int j = 0; j < cy; ++j) {
-        int sy = sy0 + j;
-        if (sy < 0 || sy >= from.surface->Height()) continue;
-        for (int i = 0; i < cx; ++i) {
-            int sx = sx0 + i;
-            if (sx < 0 || sx >= from.surface->Width()) continue;
-            block[size_t(j) * size_t(cx) + size_t(i)] = from.surface->Get(sx, sy);
-            present[size_t(j) * size_t(cx) + size_t(i)] = true;
-        }
-    }
-    RECT area{x + to.origin.x, y + to.origin.y, x + to.origin.x + cx, y + to.origin.y + cy};
+    RECT source{sx0, sy0, sx0 + cx, sy0 + cy};
+    RECT bounds{0, 0, from.surface->Width(), from.surface->Height()};
+    if (!IntersectRect(&source, &source, &bounds)) return TRUE;
+    int w = source.right - source.left, h = source.bottom - source.top;
+    // Read the block first: source and destination may share a surface.
+    std::vector<COLORREF> block(size_t(w) * size_t(h));
+    for (int j = 0; j < h; ++j) from.surface->ReadSpan(source.left, source.top + j, w, &block[size_t(j) * size_t(w)]);
+    int shiftX = x + to.origin.x - sx0, shiftY = y + to.origin.y - sy0;
+    RECT area = source;
+    OffsetRect(&area, shiftX, shiftY);
     for (const RECT &clip : to.clip) {
         RECT r;
         if (!IntersectRect(&r, &area, &clip)) continue;
-        for (int dy = r.top; dy < r.bottom; ++dy)
-            for (int dx = r.left; dx < r.right; ++dx) {
-                size_t k = size_t(dy - area.top) * size_t(cx) + size_t(dx - area.left);
-                if (present[k]) to.surface->Set(dx, dy, block[k], *to.palette);
-            }
+        for (int dy = r.top; dy < r.bottom; ++dy) {
+            const COLORREF *row = &block[size_t(dy - area.top) * size_t(w) + size_t(r.left - area.left)];
+            to.surface->WriteSpan(r.left, dy, r.right - r.left, row, *to.palette);
+        }
     }
     return TRUE;
 }

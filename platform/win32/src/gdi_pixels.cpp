@@ -2,6 +2,7 @@
 // and the screen at the display depth, colour matching for palette devices.
 #include "system.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace w32 {
@@ -136,6 +137,96 @@ void Bitmap::Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &pa
 void PixelPlane::Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
 {
     pixels[size_t(y) * size_t(width) + size_t(x)] = Quantize(rgb, depth, palette);
+}
+
+/* ---- Spans: the general form pixel by pixel, fast forms for the common formats ---- */
+
+void Surface::ReadSpan(int x, int y, int count, COLORREF *out) const
+{
+    for (int i = 0; i < count; ++i) out[i] = Get(x + i, y);
+}
+
+void Surface::WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette)
+{
+    for (int i = 0; i < count; ++i) Set(x + i, y, in[i], palette);
+}
+
+void Surface::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
+{
+    for (int i = 0; i < count; ++i) Set(x + i, y, rgb, palette);
+}
+
+void PixelPlane::ReadSpan(int x, int y, int count, COLORREF *out) const
+{
+    const COLORREF *row = pixels.data() + size_t(y) * size_t(width) + size_t(x);
+    std::copy(row, row + count, out);
+}
+
+void PixelPlane::WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette)
+{
+    COLORREF *row = pixels.data() + size_t(y) * size_t(width) + size_t(x);
+    if (depth >= 24) {
+        for (int i = 0; i < count; ++i) row[i] = in[i] & 0xFFFFFF;
+        return;
+    }
+    for (int i = 0; i < count; ++i) row[i] = Quantize(in[i], depth, palette);
+}
+
+void PixelPlane::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
+{
+    COLORREF *row = pixels.data() + size_t(y) * size_t(width) + size_t(x);
+    std::fill(row, row + count, Quantize(rgb, depth, palette));
+}
+
+void Bitmap::ReadSpan(int x, int y, int count, COLORREF *out) const
+{
+    if (!dib) {
+        const COLORREF *row = ddbPixels.data() + size_t(y) * size_t(width) + size_t(x);
+        std::copy(row, row + count, out);
+        return;
+    }
+    const uint8_t *row = Row(y);
+    if (bitsPerPixel == 32 || bitsPerPixel == 24) {
+        int step = bitsPerPixel / 8;
+        const uint8_t *p = row + size_t(x) * size_t(step);
+        for (int i = 0; i < count; ++i, p += step) out[i] = RGB(p[2], p[1], p[0]);
+        return;
+    }
+    Surface::ReadSpan(x, y, count, out);
+}
+
+void Bitmap::WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette)
+{
+    if (dib && (bitsPerPixel == 32 || bitsPerPixel == 24)) {
+        int step = bitsPerPixel / 8;
+        uint8_t *p = Row(y) + size_t(x) * size_t(step);
+        for (int i = 0; i < count; ++i, p += step) {
+            p[0] = GetBValue(in[i]);
+            p[1] = GetGValue(in[i]);
+            p[2] = GetRValue(in[i]);
+            if (step == 4) p[3] = 0;
+        }
+        return;
+    }
+    Surface::WriteSpan(x, y, count, in, palette);
+}
+
+void Bitmap::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
+{
+    if (!dib) {
+        COLORREF *row = ddbPixels.data() + size_t(y) * size_t(width) + size_t(x);
+        std::fill(row, row + count, Quantize(rgb, bitsPerPixel, palette));
+        return;
+    }
+    if (bitsPerPixel == 32 || bitsPerPixel == 24) {
+        int step = bitsPerPixel / 8;
+        uint8_t pixel[4] = {GetBValue(rgb), GetGValue(rgb), GetRValue(rgb), 0};
+        uint8_t *p = Row(y) + size_t(x) * size_t(step);
+        for (int i = 0; i < count; ++i, p += step)
+            for (int k = 0; k < step; ++k) p[k] = pixel[k];
+        return;
+    }
+    Surface::FillSpan(x, y, count, rgb, palette);
 }
 
 }  // namespace w32

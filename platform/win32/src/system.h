@@ -73,6 +73,10 @@ struct Surface {
     // `palette` is what an 8-bit device matches colours against.
     virtual void Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette) = 0;
     virtual bool Readable() const { return true; }
+    // Runs of pixels along one row, for fills and copies; x .. x + count - 1 must be inside.
+    virtual void ReadSpan(int x, int y, int count, COLORREF *out) const;
+    virtual void WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette);
+    virtual void FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette);
 };
 
 struct Bitmap : GdiObject, Surface {
@@ -92,6 +96,9 @@ struct Bitmap : GdiObject, Surface {
     int Height() const override { return height; }
     COLORREF Get(int x, int y) const override;
     void Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette) override;
+    void ReadSpan(int x, int y, int count, COLORREF *out) const override;
+    void WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette) override;
+    void FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette) override;
     uint8_t *Row(int y);
     const uint8_t *Row(int y) const;
 };
@@ -105,6 +112,9 @@ struct PixelPlane : Surface {
     COLORREF Get(int x, int y) const override { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
     void Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette) override;
     bool Readable() const override { return readable; }
+    void ReadSpan(int x, int y, int count, COLORREF *out) const override;
+    void WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette) override;
+    void FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette) override;
 };
 
 enum class DcKind { Window, Memory, Printer };
