@@ -7,6 +7,7 @@
 #include "argument_text.h"
 #include "browser_link.h"
 #include "colour_argument.h"
+#include "drawing_stream.h"
 #include "event_scripts.h"
 #include "hit_testing.h"
 #include "plugin_instance.h"
@@ -62,25 +63,6 @@ void Restack(InstanceData* data, CVLSYMBOL symbol, RestackFunction restack) {
     if (!HasDrawing(data)) return;
     restack(data->drawing, symbol);
     InvalidateSymbol(data, symbol);
-}
-
-// Gives a freshly loaded drawing its page rectangle, at the scale of the renders
-// to come, so that hit tests and the load scripts' rectangles are in the view's
-// units before the first render into the cache.
-void LayOutDrawing(InstanceData* data) {
-    if (!data->view) return;
-    HWND window = data->view->Window();
-    RECT page = {0, 0, 0, 0};
-    GetClientRect(window, &page);
-    if (AntialiasActive(data)) {
-        page.right *= 2;
-        page.bottom *= 2;
-    }
-    const DWORD flags = data->HasAttribute("hiddenbounds") ? (CVL_DRAW_FIT | CVL_DRAW_PAPER | CVL_DRAW_HIDDEN_BOUNDS)
-                                                            : (CVL_DRAW_FIT | CVL_DRAW_PAPER);
-    HDC dc = GetDC(window);
-    DrawPage(data->drawing, dc, &page, nullptr, CVL_ALL_LAYERS, CVL_MODE_LAYOUT, flags, CVL_ZOOM_FIT);
-    ReleaseDC(window, dc);
 }
 
 }  // namespace
@@ -202,8 +184,13 @@ void ResetDrawingAction(InstanceData* data, CVLSYMBOL, const std::string& argume
         if (data->link) data->link->LoadInPlace(argument.c_str());
         return;
     }
-    LayOutDrawing(data);
-    if (data->view) data->view->ResetHover();
+    // The stream gives a new drawing its page rectangle before anything measures
+    // it; the reload does the same, so that hit tests and the load scripts'
+    // rectangles are in the units of the renders to come.
+    if (data->view) {
+        LayOutNewDrawing(data);
+        data->view->ResetHover();
+    }
     RunLoadScripts(data);
     RebuildRenderCache(data);
 }

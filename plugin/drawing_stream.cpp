@@ -72,6 +72,8 @@ std::string StreamKey(const NPStream* stream) {
     return stream != nullptr && stream->url != nullptr ? std::string(stream->url) : std::string();
 }
 
+}  // namespace
+
 // The engine's page rectangle for the load pass: the client area, doubled when the
 // later renders are antialiased, so symbol bounds and hit tests use their scale.
 void LayOutNewDrawing(InstanceData* data) {
@@ -96,8 +98,6 @@ void LayOutNewDrawing(InstanceData* data) {
     DrawPage(data->drawing, dc, &rect, nullptr, CVL_ALL_LAYERS, CVL_MODE_LAYOUT, flags, CVL_ZOOM_FIT);
     ReleaseDC(window, dc);
 }
-
-}  // namespace
 
 NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool seekable, uint16* stype) {
     (void)type;

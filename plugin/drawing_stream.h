@@ -47,6 +47,10 @@ private:
     std::map<std::string, PendingRequest> entries_;
 };
 
+// Gives a freshly loaded drawing its page rectangle (the view's client area, doubled
+// when antialiased) before its load scripts run. Needs the instance's view.
+void LayOutNewDrawing(InstanceData* data);
+
 // The request table of the instance's link; null when the instance has no record
 // or its link keeps none, in which case every stream is a drawing.
 RequestTable* InstanceRequests(InstanceData* data);
