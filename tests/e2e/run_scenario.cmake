@@ -5,7 +5,8 @@
 # Every "shot" and "print" file the scenario names must have been written, and
 # vkhost --check must find nothing left behind (stale engine handles, GDI objects).
 # A line "# plugin: recorder" in the scenario's head runs it with the recording
-# test plug-in, "# plugin: missing" with a module that does not exist.
+# test plug-in, "# plugin: missing" with a module that does not exist. A line
+# "# serve: DIR" serves that folder (relative to the scenario's) instead of its own.
 cmake_minimum_required(VERSION 3.20)
 get_filename_component(dir ${SCENARIO} DIRECTORY)
 get_filename_component(name ${SCENARIO} NAME_WE)
@@ -19,8 +20,12 @@ if(head MATCHES "# plugin: recorder")
 elseif(head MATCHES "# plugin: missing")
   set(plugin ${WORKDIR}/npmissing.so)
 endif()
+set(serve "")
+if(head MATCHES "# serve: ([^;]+)")
+  set(serve --serve ${dir}/${CMAKE_MATCH_1})
+endif()
 
-execute_process(COMMAND ${VKHOST} --check --plugin ${plugin} --scenario ${SCENARIO} --log ${WORKDIR}/actual.log
+execute_process(COMMAND ${VKHOST} --check --plugin ${plugin} ${serve} --scenario ${SCENARIO} --log ${WORKDIR}/actual.log
   WORKING_DIRECTORY ${WORKDIR} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 string(REPLACE "${dir}/" "" err "${err}")
 string(REPLACE "${WORKDIR}/" "" err "${err}")
