@@ -1,0 +1,16 @@
+# The module's dynamic symbol table must define exactly the three NPAPI entry
+# points: everything else of the plug-in stays inside it.
+execute_process(COMMAND nm -D --defined-only ${MODULE} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "nm could not read ${MODULE}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(names)
+foreach(line ${lines})
+  string(REGEX REPLACE "^.* " "" name "${line}")
+  list(APPEND names ${name})
+endforeach()
+list(SORT names)
+if(NOT names STREQUAL "NP_GetEntryPoints;NP_Initialize;NP_Shutdown")
+  message(FATAL_ERROR "${MODULE} exports: ${names}")
+endif()
