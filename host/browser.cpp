@@ -389,8 +389,10 @@ void Browser::DeliverStream(Embed& embed, const std::string& url) {
         Log("stream", url, "file");
         if (failingUrl)
             reason = NPRES_NETWORK_ERR;
-        else if (funcs.asfile)
+        else if (funcs.asfile) {
             funcs.asfile(&embed.npp, &stream, path.c_str());
+            if (fileDelivered) fileDelivered(url);
+        }
     } else {
         Log("stream", url, "normal");
         int32 offset = 0;

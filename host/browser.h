@@ -16,6 +16,7 @@
 #include "url_space.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -96,6 +97,9 @@ public:
     // Embed E printed into a printer context (twice the page's resolution).
     Picture Print(int embed);
 
+    // Called after the plug-in was handed a file (NPP_StreamAsFile returned).
+    void OnFileDelivered(std::function<void(const std::string& url)> callback) { fileDelivered = std::move(callback); }
+
     const std::string& StatusLine() const { return statusLine; }
     const std::string& PageUrl() const { return pageUrl; }
     size_t EmbedCount() const { return embeds.size(); }
@@ -156,6 +160,7 @@ private:
     std::string shownCursor = "arrow";
     size_t beepsSeen = 0;
     POINT pointer{0, 0};  // screen point of the pointer
+    std::function<void(const std::string&)> fileDelivered;
 };
 
 }  // namespace vkhost

@@ -152,6 +152,14 @@ int main(int argc, char** argv) {
             std::cerr << "vkhost: " << error << "\n";
             return 1;
         }
+        // The plug-in shows nothing when a drawing does not load; the engine knows why.
+        std::string lastLoadError;
+        browser.OnFileDelivered([&lastLoadError](const std::string& url) {
+            std::string loadError = cvldiag::LoadError();
+            if (!loadError.empty() && loadError != lastLoadError)
+                std::cerr << "vkhost: " << url << " did not load: " << loadError << "\n";
+            lastLoadError = loadError;
+        });
         browser.SetDisplayDepth(options.displayBits);
         browser.SetViewport(options.viewportWidth, options.viewportHeight);
         try {
