@@ -1,13 +1,13 @@
 // Layout, hit testing and rendering of parsed drawings.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "raster.h"
 #include "scene.h"
 #include "text_format.h"
+#include "random_drawing.h"
 
 using namespace cvl;
 
@@ -116,36 +116,8 @@ TEST(Scene, HitTestsFindTheTopmostShownSymbol) {
         EXPECT_EQ(NameOf(scene.HitTest(c.p, c.tolerance, c.innermost)), c.expect) << c.p.x << "," << c.p.y;
 }
 
-// Every symbol kind, rotated, grouped and overlapping, in random places.
-std::string RandomDrawing(unsigned seed, int count) {
-    std::mt19937 rng(seed);
-    auto n = [&](int lo, int hi) { return std::to_string(std::uniform_int_distribution<int>(lo, hi)(rng)); };
-    std::string t = "vkdrawing 1\npage 1000 800\nlayer 1 shown\nlayer 2 hidden\n";
-    for (int i = 0; i < count; ++i) {
-        int kind = i % 6;
-        std::string x = n(-20, 990), y = n(-20, 790);
-        std::string shape;
-        switch (kind) {
-            case 0: t += "symbol rectangle\n box " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + "\n"; break;
-            case 1: t += "symbol ellipse\n box " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + "\n"; break;
-            case 2: t += "symbol polygon\n points " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + " " + n(0, 1000) + " " + n(0, 800) + "\n"; break;
-            case 3: t += "symbol polyline\n points " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + "\n"; break;
-            case 4: t += "symbol text\n at " + x + " " + y + "\n text \"Ab" + n(0, 99) + "\"\n size " + n(5, 40) + "\n"; break;
-            case 5: t += "symbol group\n symbol rectangle\n  box " + x + " " + y + " " + n(0, 1000) + " " + n(0, 800) + "\n end\n"; break;
-        }
-        int fill = std::uniform_int_distribution<int>(0, 2)(rng);
-        if (kind != 5 && kind != 4) t += fill == 0 ? " fill none\n" : fill == 1 ? " fill hatch #102030\n" : " fill #" + std::string(1, "0123456789ABCDEF"[i % 16]) + "08040\n";
-        if (kind != 5) t += " stroke #40" + std::string(1, "0123456789ABCDEF"[(i / 16) % 16]) + "020 " + n(0, 6) + "\n";
-        if (i % 7 == 0) t += " rotate " + n(-180, 180) + "\n";
-        if (i % 11 == 0) t += " hidden\n";
-        if (i % 13 == 0) t += " layer 2\n";
-        t += "end\n";
-    }
-    return t;
-}
-
 TEST(Scene, IndexedHitTestsAgreeWithScanningEverySymbol) {
-    auto d = Parse(RandomDrawing(7, 400));
+    auto d = Parse(enginetest::RandomDrawing(7, 400));
     Scene scene(*d);
     scene.SetMapping(Scene::FitPage(*d, {0, 0, 800, 640}, true, 100));
     std::mt19937 rng(11);
@@ -172,7 +144,7 @@ struct Image {
 };
 
 TEST(Scene, PartialRendersMatchTheWholeInsideAndTouchNothingOutside) {
-    auto d = Parse(RandomDrawing(3, 300));
+    auto d = Parse(enginetest::RandomDrawing(3, 300));
     Scene scene(*d);
     scene.SetMapping(Scene::FitPage(*d, {0, 0, 400, 320}, true, 100));
     RenderOptions options;
