@@ -32,3 +32,5 @@ run_fuzzer() {
 run_fuzzer fuzz_scripts tests/script/fuzz/seeds -dict=tests/script/fuzz/scripts.dict -max_len=512
 run_fuzzer fuzz_url_resolution tests/plugin/fuzz/corpus/url
 run_fuzzer fuzz_line_consumer tests/plugin/fuzz/corpus/lines
+run_fuzzer fuzz_host_texts tests/host/fuzz/seeds -max_len=1024
+run_fuzzer fuzz_drawing_format platform/cvlpage/fuzz/seeds -dict=platform/cvlpage/fuzz/drawing.dict -max_len=4096
