@@ -273,6 +273,19 @@ TEST_F(ViewTest, EdgesAreSmoothedOnDeepDisplaysOnly) {
     }
 }
 
+TEST_F(ViewTest, ADisplayDepthChangeKeepsTheCachesOwnPixelLayout) {
+    // The cache was made at 24 bits; the display now reports 32. Until the next
+    // rebuild, the smoothed pixels are still written as the cache's 3-byte pixels.
+    Open({24, 4, 2, {}, kHalfCoveredPixel});
+    Pump();
+    ASSERT_TRUE(w32_set_display_depth(32));
+    InvalidateView(Data());
+    Pump();
+    EXPECT_EQ(CachePixel(Data(), 24, 1, 1), (std::vector<BYTE>{127, 127, 127}));
+    EXPECT_EQ(CachePixel(Data(), 24, 2, 1), (std::vector<BYTE>{255, 255, 255}));
+    EXPECT_EQ(w32_window_pixel(Window(), 1, 0), RGB(127, 127, 127));
+}
+
 TEST_F(ViewTest, NoDrawingPaintsNothing) {
     Open({32, 200, 100, {}, ""});
     Pump();
