@@ -74,6 +74,9 @@ void ViewTest::TearDown() {
     Close();
     ReleaseDrawingPalette();
     EXPECT_EQ(CvlDiagStaleHandleCount(), 0u) << "last refused call: " << cvldiag::LastStaleCall();
+    // Bitmaps, brushes, the palette and every DC went with the instance and the module's palette.
+    EXPECT_EQ(w32_live_gdi_objects(), 0);
+    EXPECT_EQ(w32_live_dcs(), 0);
     CvlDiagSetJournal(0);
     for (const std::string& file : files) std::remove(file.c_str());
 }
