@@ -230,6 +230,27 @@ TEST_F(ViewTest, BackgroundFillsTheAreaAroundTheDrawing) {
     }
 }
 
+TEST_F(ViewTest, ANewBackgroundColourShowsOnTheSmoothedPathOnlyAfterARebuild) {
+    for (bool antialias : {true, false}) {
+        SCOPED_TRACE(antialias ? "antialiased" : "direct");
+        ASSERT_TRUE(w32_reg_set_string(HKEY_CURRENT_USER, kSettingsKey, "Background Color", "10,20,30"));
+        std::vector<std::pair<std::string, std::string>> attributes;
+        if (!antialias) attributes.push_back({"noantialias", ""});
+        Open({32, 200, 100, attributes, kTwoBoxes});
+        Pump();
+        ASSERT_TRUE(w32_reg_set_string(HKEY_CURRENT_USER, kSettingsKey, "Background Color", "40,50,60"));
+        InvalidateView(Data());
+        Pump();
+        // The smoothed path fills with the brush made at the last rebuild; the direct
+        // path makes a brush of the current colour for every render.
+        EXPECT_EQ(w32_window_pixel(Window(), 150, 80), antialias ? RGB(10, 20, 30) : RGB(40, 50, 60));
+        ASSERT_TRUE(w32_resize_window(Window(), 210, 100));
+        Pump();
+        EXPECT_EQ(w32_window_pixel(Window(), 150, 80), RGB(40, 50, 60));
+        Close();
+    }
+}
+
 // A 4 x 2 page whose black rectangle ends at x = 1.4 units. Antialiased, view pixel 1
 // holds one covered and one uncovered column of the doubled image: grey. Direct, its
 // centre (1.5) lies outside the rectangle: white.
