@@ -328,8 +328,16 @@ const Embed& Browser::EmbedAt(int embed) const {
     return *embeds[embed - 1];
 }
 
+Embed& Browser::LiveEmbed(int embed) {
+    EmbedAt(embed);  // throws for a number the page does not have
+    Embed& found = *embeds[embed - 1];
+    if (!found.live) throw HostError("embed " + std::to_string(embed) + " has no plug-in instance");
+    return found;
+}
+
 Embed& Browser::WindowedEmbed(int embed) {
-    Embed& found = const_cast<Embed&>(EmbedAt(embed));
+    EmbedAt(embed);
+    Embed& found = *embeds[embed - 1];
     if (!found.window) throw HostError("embed " + std::to_string(embed) + " has no plug-in window");
     return found;
 }
@@ -491,9 +499,7 @@ void Browser::Resize(int index, int width, int height) {
 }
 
 void Browser::Destroy(int index) {
-    Embed& embed = const_cast<Embed&>(EmbedAt(index));
-    if (!embed.live) throw HostError("embed " + std::to_string(index) + " has no plug-in instance");
-    DestroyInstance(embed);
+    DestroyInstance(LiveEmbed(index));
     Settle();
 }
 
@@ -513,8 +519,7 @@ Picture Browser::Screenshot() {
 }
 
 Picture Browser::Print(int index) {
-    Embed& embed = const_cast<Embed&>(EmbedAt(index));
-    if (!embed.live) throw HostError("embed " + std::to_string(index) + " has no plug-in instance");
+    Embed& embed = LiveEmbed(index);
     // The printer has twice the screen's resolution: page units map to two device pixels.
     int width = settings.viewportWidth, height = settings.viewportHeight;
     HDC printer = w32_create_printer_dc(width * 2, height * 2, SIZE{width, height}, SIZE{width * 2, height * 2});

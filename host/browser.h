@@ -135,7 +135,8 @@ private:
     void Navigate(const std::string& url);
     Embed* EmbedBySerial(int serial);
     Embed* LiveEmbed(NPP instance);
-    Embed& WindowedEmbed(int embed);
+    Embed& LiveEmbed(int embed);      // throws HostError unless it has an instance
+    Embed& WindowedEmbed(int embed);  // throws HostError unless it has a window
     std::string MimeTypeOf(const std::string& url) const;
     bool IsPageUrl(const std::string& url) const;
     bool IsMissing(const std::string& url) const;
