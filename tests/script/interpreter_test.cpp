@@ -2,14 +2,18 @@
 // arguments fetched from the server, through a plug-in instance in a test browser.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "cvlpage/diagnostics.h"
 #include "interpreter.h"
+#include "navigation_actions.h"
 #include "plugin_instance.h"
 #include "script_page.h"
+#include "symbol_actions.h"
+#include "timed_actions.h"
 #include "win32_control.h"
 
 namespace {
@@ -18,6 +22,67 @@ typedef std::vector<std::string> Calls;
 
 const std::string kLamps = DrawingText(Rectangle("Lamp1", 0, 0, 20, 20) + Rectangle("Lamp2", 30, 0, 50, 20) +
                                        Group("Group1", Rectangle("Part", 60, 0, 80, 20)));
+
+// The 33 verbs, each found in any letter case; twins with "Object" for "Symbol"
+// share a handler. The map exists from the first statement run until unload.
+TEST(Interpreter, FindsEveryVerbOfTheActionTable)
+{
+    const struct {
+        const char* verb;
+        ActionHandler handler;
+    } table[] = {
+        {"Jump", JumpAction},
+        {"TargetJump", TargetJumpAction},
+        {"InplaceJump", InplaceJumpAction},
+        {"StatusLine", StatusLineAction},
+        {"CursorShape", CursorShapeAction},
+        {"SymbolColor", SymbolColorAction},
+        {"ObjectColor", SymbolColorAction},
+        {"SymbolText", SymbolTextAction},
+        {"ObjectText", SymbolTextAction},
+        {"ScaleSymbol", ScaleSymbolAction},
+        {"ScaleObject", ScaleSymbolAction},
+        {"MoveOver", MoveOverAction},
+        {"HideSymbol", HideSymbolAction},
+        {"HideObject", HideSymbolAction},
+        {"ShowSymbol", ShowSymbolAction},
+        {"ShowObject", ShowSymbolAction},
+        {"HideLayer", HideLayerAction},
+        {"ShowLayer", ShowLayerAction},
+        {"OnlyShowLayer", OnlyShowLayerAction},
+        {"SoftReload", SoftReloadAction},
+        {"BringObjectToFront", BringObjectToFrontAction},
+        {"BringObjectForward", BringObjectForwardAction},
+        {"SendObjectToBack", SendObjectToBackAction},
+        {"SendObjectBackward", SendObjectBackwardAction},
+        {"ResetDrawing", ResetDrawingAction},
+        {"FlashObject", FlashObjectAction},
+        {"EndFlashObject", EndFlashObjectAction},
+        {"SpinObjectCW", SpinObjectCWAction},
+        {"SpinObjectCCW", SpinObjectCCWAction},
+        {"EndSpinObject", EndSpinObjectAction},
+        {"RotateObject", RotateObjectAction},
+        {"Beep", BeepAction},
+        {"EndBeep", EndBeepAction},
+    };
+    w32_reset();
+    FreeActionMap();
+    EXPECT_EQ(nullptr, FindActionHandler("Jump"));
+    RunAction(nullptr, 0, "Beep", "");
+    for (const auto& row : table) {
+        std::string lower = row.verb, upper = row.verb;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        EXPECT_EQ(row.handler, FindActionHandler(row.verb)) << row.verb;
+        EXPECT_EQ(row.handler, FindActionHandler(lower)) << lower;
+        EXPECT_EQ(row.handler, FindActionHandler(upper)) << upper;
+    }
+    for (const char* nearMiss : {"", " Jump", "Jump ", "Jum", "Jumps", "Object Color", "ScaleObjects", "Beep;"}) {
+        EXPECT_EQ(nullptr, FindActionHandler(nearMiss)) << "'" << nearMiss << "'";
+    }
+    FreeActionMap();
+    EXPECT_EQ(nullptr, FindActionHandler("Jump"));
+}
 
 TEST(Interpreter, MatchesVerbsWithoutRegardToCaseAndPassesArgumentsAsWritten)
 {
