@@ -1,5 +1,6 @@
 #include "interpreter.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 
@@ -123,20 +124,26 @@ ParsedStatement ParseStatement(const std::string& statement)
     ParsedStatement parsed;
     std::string rest = WithoutLeadingSpaces(statement);
     if (StartsWithTargetList(rest)) {
-        rest.erase(0, 3);
+        // Walked by position: a list of many targets must not copy its tail for each one.
+        // A target is the text up to its end, without its leading white space.
+        auto target = [&rest](std::size_t from, std::size_t end) {
+            std::size_t first = std::min(SkipAnsiSpaces(rest, from), end);
+            return rest.substr(first, end - first);
+        };
+        std::size_t start = 3;
         // Every comma separates targets, even one that was meant for the argument.
-        for (std::size_t comma = FindAnsiChar(rest, ','); comma != std::string::npos;
-             comma = FindAnsiChar(rest, ',')) {
-            parsed.targets.push_back(WithoutLeadingSpaces(rest.substr(0, comma)));
-            rest = WithoutLeadingSpaces(rest, comma + 1);
+        for (std::size_t comma = FindAnsiChar(rest, ',', start); comma != std::string::npos;
+             comma = FindAnsiChar(rest, ',', start)) {
+            parsed.targets.push_back(target(start, comma));
+            start = SkipAnsiSpaces(rest, comma + 1);
         }
         // The last target ends at the first blank.
-        std::size_t blank = FindAnsiChar(rest, ' ');
+        std::size_t blank = FindAnsiChar(rest, ' ', start);
         if (blank == std::string::npos) {
-            parsed.targets.push_back(WithoutLeadingSpaces(rest));
+            parsed.targets.push_back(target(start, rest.size()));
             rest.clear();
         } else {
-            parsed.targets.push_back(WithoutLeadingSpaces(rest.substr(0, blank)));
+            parsed.targets.push_back(target(start, blank));
             rest = WithoutLeadingSpaces(rest, blank + 1);
         }
     }

@@ -15,12 +15,18 @@ std::size_t FindAnsiRun(const std::string& text, const char* run, std::size_t fr
     return std::string::npos;
 }
 
-std::string WithoutLeadingSpaces(const std::string& text, std::size_t from)
+std::size_t SkipAnsiSpaces(const std::string& text, std::size_t from)
 {
     std::size_t i = from;
     while (i < text.size() && IsAnsiSpace(text[i])) {
         ++i;
     }
+    return i;
+}
+
+std::string WithoutLeadingSpaces(const std::string& text, std::size_t from)
+{
+    std::size_t i = SkipAnsiSpaces(text, from);
     return i < text.size() ? text.substr(i) : std::string();
 }
 

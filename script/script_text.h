@@ -15,6 +15,9 @@
 // at a character start; std::string::npos when there is none.
 std::size_t FindAnsiRun(const std::string& text, const char* run, std::size_t from = 0);
 
+// Index of the first character at or after `from` that is not white space.
+std::size_t SkipAnsiSpaces(const std::string& text, std::size_t from = 0);
+
 // The text from `from` on, without its leading white space.
 std::string WithoutLeadingSpaces(const std::string& text, std::size_t from = 0);
 

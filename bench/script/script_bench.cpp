@@ -27,6 +27,23 @@ void BM_ParseScript(benchmark::State& state)
 }
 BENCHMARK(BM_ParseScript);
 
+// A statement aimed at N targets: reading it grows with its length only.
+void BM_ParseTargetList(benchmark::State& state)
+{
+    w32_reset();
+    std::string statement = "as ";
+    for (int i = 0; i < state.range(0); ++i) {
+        statement += "Lamp" + std::to_string(i) + ", ";
+    }
+    statement += "Last HideSymbol";
+    for (auto _ : state) {
+        ParsedStatement parsed = ParseStatement(statement);
+        benchmark::DoNotOptimize(parsed);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ParseTargetList)->Arg(10)->Arg(1000)->Arg(100000)->Complexity();
+
 void BM_FindActionHandler(benchmark::State& state)
 {
     w32_reset();
