@@ -8,6 +8,7 @@
 #include "plugin_instance.h"
 #include "test_browser.h"
 #include "test_page.h"
+#include "timed_actions.h"
 #include "view_window.h"
 #include "win32_control.h"
 
@@ -114,7 +115,7 @@ TEST_F(WindowTest, BadArgumentsAreRefused) {
 }
 
 // Prints an embedded instance holding a loaded drawing.
-class PrintTest : public ::testing::Test {
+class InstanceWithDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
         CvlDiagResetStaleHandleCount();
@@ -159,7 +160,7 @@ struct PrintCase {
     const char* flags;
 };
 
-TEST_F(PrintTest, ScalesTheEmbedRectangleToThePrinter) {
+TEST_F(InstanceWithDrawing, ScalesTheEmbedRectangleToThePrinter) {
     const PrintCase cases[] = {
         {"viewport twice the window", 10, 20, 100, 50, {100, 100}, {200, 200}, false, "(20,40,220,140)", "0x89"},
         {"hidden bounds shown", 10, 20, 100, 50, {100, 100}, {200, 200}, true, "(20,40,220,140)", "0x189"},
@@ -182,7 +183,7 @@ TEST_F(PrintTest, ScalesTheEmbedRectangleToThePrinter) {
     }
 }
 
-TEST_F(PrintTest, PrintsNothingWithoutADrawingOrForAFullPage) {
+TEST_F(InstanceWithDrawing, PrintsNothingWithoutADrawingOrForAFullPage) {
     TestInstance instance;
     HDC printer = w32_create_printer_dc(1000, 1000, SIZE{1, 1}, SIZE{1, 1});
     NPPrint print = EmbedPrint(printer, 0, 0, 10, 10);
@@ -206,7 +207,7 @@ TEST_F(PrintTest, PrintsNothingWithoutADrawingOrForAFullPage) {
     DeleteDC(printer);
 }
 
-TEST_F(PrintTest, DestroyReleasesEverythingTheInstanceOwns) {
+TEST_F(InstanceWithDrawing, DestroyReleasesEverythingTheInstanceOwns) {
     // One life of an instance: window, drawing, paint, destroy.
     auto live = [&] {
         TestInstance instance;
@@ -229,6 +230,36 @@ TEST_F(PrintTest, DestroyReleasesEverythingTheInstanceOwns) {
     EXPECT_EQ(CvlDiagLiveDrawings(), drawingsBefore);
     EXPECT_EQ(w32_live_gdi_objects(), gdiBefore);
     EXPECT_EQ(w32_live_dcs(), 0);
+}
+
+// Effects of every instance share one registry, and stopping an effect still
+// works on its drawing: destroying any instance ends them all, first.
+TEST_F(InstanceWithDrawing, DestroyingOneInstanceStopsTheEffectsOfAll) {
+    HWND second = page.AddEmbed("VkSecond", 200, 200);
+    TestInstance one;
+    TestInstance two;
+    for (auto [instance, hwnd] : {std::pair<TestInstance*, HWND>{&one, page.embed}, {&two, second}}) {
+        NPWindow window;
+        std::memset(&window, 0, sizeof(window));
+        window.window = hwnd;
+        ASSERT_EQ(NPP_SetWindow(instance->npp(), &window), NPERR_NO_ERROR);
+        TestStream stream("http://host/a.vkf");
+        NPP_StreamAsFile(instance->npp(), &stream.stream, file.path());
+        InstanceData* data = InstanceFromNPP(instance->npp());
+        ASSERT_NE(data->drawing, 0u);
+        FlashObjectAction(data, SymbolFromName(data->drawing, "Lamp"), "200");
+    }
+    InstanceData* survivor = InstanceFromNPP(two.npp());
+    const CVLSYMBOL lamp = SymbolFromName(survivor->drawing, "Lamp");
+    CvlDiagClearJournal();
+    w32_advance_clock(450);
+    EXPECT_FALSE(cvldiag::JournalOf("SetSymbolVisibleFlag").empty()) << "both lamps flash";
+
+    NPP_Destroy(one.npp(), nullptr);
+    CvlDiagClearJournal();
+    w32_advance_clock(2000);
+    EXPECT_TRUE(cvldiag::JournalOf("SetSymbolVisibleFlag").empty()) << "no lamp flashes any more";
+    EXPECT_NE(GetSymbolVisibleFlag(survivor->drawing, lamp), 0) << "and the survivor's lamp is shown";
 }
 
 }  // namespace
