@@ -265,6 +265,7 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         if (w->parent && w->parent != Sys().desktop &&
             SendMessageA(w->parent->handle, WM_SETCURSOR, wParam, lParam))
             return TRUE;
+        if (!IsWindow(hWnd)) return FALSE;  // the parent's handler may have destroyed it
         if (LOWORD(lParam) == HTCLIENT && w->cls && w->cls->cursor) {
             SetCursor(w->cls->cursor);
             return TRUE;
