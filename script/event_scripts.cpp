@@ -1,5 +1,6 @@
 #include "event_scripts.h"
 
+#include <climits>
 #include <vector>
 
 #include "interpreter.h"
@@ -73,7 +74,8 @@ bool GetSymbolPropertyText(CVLDRAWING drawing, CVLSYMBOL symbol, const char* nam
         return false;
     }
     int length = GetPropertyLength(drawing, symbol, name);
-    if (length > 0) {
+    // The size handed to the engine is length + 1, which must stay an int.
+    if (length > 0 && length < INT_MAX) {
         std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
         GetProperty(drawing, symbol, name, buffer.data(), length + 1);
         text = buffer.data();

@@ -1,5 +1,6 @@
 #include "symbol_paths.h"
 
+#include <climits>
 #include <vector>
 
 #include "script_text.h"
@@ -19,8 +20,8 @@ int WINAPI MatchMemberName(CVLSYMBOL member, void* context)
 {
     MemberSearch* search = static_cast<MemberSearch*>(context);
     int length = GetSymbolNameLength(search->drawing, member);
-    if (length < 1) {
-        return 0;  // unnamed members never match
+    if (length < 1 || length == INT_MAX) {
+        return 0;  // unnamed members never match; no name is that long
     }
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
     GetSymbolName(search->drawing, member, buffer.data(), length + 1);
