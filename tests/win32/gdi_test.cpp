@@ -298,6 +298,10 @@ TEST_F(GdiTest, SetDIBitsToDeviceDrawsBottomUpRows)
     EXPECT_EQ(w32_window_pixel(w, 1, 1), RGB(0, 0, 255));
     EXPECT_EQ(w32_window_pixel(w, 1, 2), RGB(255, 0, 0));
     EXPECT_EQ(w32_window_pixel(w, 2, 2), RGB(0, 255, 0));
+    // Sizes beyond the DIB draw only what the DIB has.
+    dc = GetDC(w);
+    EXPECT_EQ(SetDIBitsToDevice(dc, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0, 0, 2, rows, &info, DIB_RGB_COLORS), 2);
+    ReleaseDC(w, dc);
 }
 
 TEST_F(GdiTest, BitBltClipsAndCopiesOverlappingAreas)

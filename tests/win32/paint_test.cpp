@@ -100,6 +100,15 @@ TEST_F(PaintTest, ParentPaintingLeavesChildrenAlone)
     EXPECT_EQ(w32_window_pixel(view, 5, 5), RGB(0, 0, 255));
 }
 
+TEST_F(PaintTest, MovingAChildRepaintsWhereItWasAndWhereItGoes)
+{
+    ASSERT_TRUE(w32_move_window(view, 100, 50));
+    w32_pump();
+    EXPECT_EQ(w32_window_pixel(page, 10, 10), RGB(255, 255, 255)) << "the page shows again where the view was";
+    EXPECT_EQ(w32_window_pixel(page, 100, 50), RGB(0, 0, 255));
+    EXPECT_EQ(w32_window_pixel(view, 0, 0), RGB(0, 0, 255));
+}
+
 TEST_F(PaintTest, APaintHandlerThatNeverValidatesStopsThePump)
 {
     ASSERT_TRUE(w32_register_class("Stubborn", 0, NeverValidates, nullptr, FALSE, 0));

@@ -46,9 +46,9 @@ VK_W32_API BOOL w32_destroy_window(HWND hwnd);
 typedef void (*W32MessageHook)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, void *context);
 VK_W32_API void w32_set_message_hook(W32MessageHook hook, void *context);
 // Dispatches WM_PAINT to every window with an update region (parents before children)
-// until none is pending, and any WM_TIMER already due. Returns the number of messages
-// dispatched, or -1 when a window keeps its update region (a WM_PAINT handler that never
-// validates) and the pump gave up.
+// until none is pending. Returns the number of messages dispatched, or -1 when a window
+// keeps its update region (a WM_PAINT handler that never validates) and the pump gave
+// up. Timers are due only as the clock advances, so w32_advance_clock fires them.
 VK_W32_API int w32_pump(void);
 // Lets milliseconds pass on the virtual clock. Due timers fire in time order, each at its
 // own due time, with pending paints dispatched before each timer and at the end.

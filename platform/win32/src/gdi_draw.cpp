@@ -159,6 +159,9 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, in
     dib.height = int(lines);
     dib.topDown = true;  // row k of the copy is memory scan line StartScan + k
     const Resolved none{0, target.palette};
+    // Rows and columns beyond the DIB have no pixels to give.
+    h = std::min<DWORD>(h, DWORD(height));
+    w = std::min<DWORD>(w, DWORD(dib.width));
     for (DWORD j = 0; j < h; ++j) {
         // Source row in memory-scan-line numbers: bottom-up DIBs count ySrc from the bottom.
         int scan = topDown ? ySrc + int(j) : ySrc + int(h - 1 - j);
