@@ -8,6 +8,7 @@
 #include "effect_registry.h"
 #include "interpreter.h"
 #include "plugin_instance.h"
+#include "symbol_actions.h"
 #include "win32_control.h"
 
 namespace {
@@ -72,4 +73,15 @@ TEST_F(ScriptedActions, StatementsAfterAReloadNeverReachTheFreedDrawing) {
     EXPECT_EQ(0u, CvlDiagStaleHandleCount()) << cvldiag::LastStaleCall();
     EXPECT_TRUE(page.Visible("Lamp"));
     EXPECT_EQ("(100,40,160,60)", RectText(page.EngineRect("Bar")));
+}
+
+TEST_F(ScriptedActions, ResetDrawingInsideALoadScriptEndsWithAWholeDrawing) {
+    ActionPage& page = Open(DrawingText(Box("A", 10, 10, 30, 30, "  property \"OnLoad\" \"ResetDrawing;SymbolColor red\"\n") +
+                                        Box("B", 40, 10, 60, 30, "  property \"OnLoad\" \"as A SymbolColor #00FF00\"\n")));
+    ResetDrawingAction(page.Data(), page.Symbol("B"), "");
+    ASSERT_NE(0u, page.Drawing());
+    EXPECT_EQ(1, CvlDiagLiveDrawings());
+    EXPECT_EQ(0u, CvlDiagStaleHandleCount()) << cvldiag::LastStaleCall();
+    page.Settle();
+    EXPECT_EQ(std::vector<std::string>{}, page.Link().calls);
 }
