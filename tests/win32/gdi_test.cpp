@@ -77,6 +77,31 @@ TEST_F(GdiTest, DibSectionMemoryLayout)
     }
 }
 
+TEST_F(GdiTest, IndexedDibsPickTheNearestTableEntry)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[4];
+    } info{{sizeof(BITMAPINFOHEADER), 5, 2, 1, 8, BI_RGB, 0, 0, 0, 4, 0},
+           {{0, 0, 0, 0}, {255, 255, 255, 0}, {0, 0, 200, 0}, {200, 0, 0, 0}}};
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    DIBSECTION ds;
+    GetObjectA(bitmap, sizeof ds, &ds);
+    EXPECT_EQ(ds.dsBm.bmWidthBytes, 8) << "five bytes padded to eight";
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, bitmap);
+    Fill(dc, RECT{0, 0, 1, 1}, RGB(190, 10, 10));  // red-ish: entry 2 (red 200)
+    Fill(dc, RECT{4, 0, 5, 1}, RGB(10, 10, 180));  // blue-ish: entry 3 (blue 200)
+    const auto *top = static_cast<const uint8_t *>(bits) + 8;
+    EXPECT_EQ(top[0], 2);
+    EXPECT_EQ(top[4], 3);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(200, 0, 0));
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+}
+
 TEST_F(GdiTest, TopDownDibsStartWithTheTopRow)
 {
     BITMAPINFO info{};
@@ -210,6 +235,10 @@ TEST_F(GdiTest, EightBitDisplayMatchesColoursThroughPalettes)
     EXPECT_EQ(w32_window_pixel(w, 0, 0), RGB(10, 200, 30));
     EXPECT_EQ(w32_window_pixel(w, 1, 0), RGB(0, 255, 0));
     EXPECT_EQ(w32_window_pixel(w, 2, 0), RGB(10, 200, 30));
+    EXPECT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 1u);
+    WORD entries = 0;
+    EXPECT_EQ(GetObjectA(palette, sizeof entries, &entries), int(sizeof entries));
+    EXPECT_EQ(entries, 1);
     EXPECT_FALSE(DeleteObject(palette)) << "still selected";
     SelectPalette(dc, old, TRUE);
     EXPECT_TRUE(DeleteObject(palette));
