@@ -11,7 +11,7 @@ if ! command -v i686-w64-mingw32-g++ >/dev/null; then
 fi
 
 build=${MINGW_BUILD_DIR:-build-mingw}
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
   -DVK_WERROR=ON -DVK_BENCH=OFF >/dev/null
 cmake --build "$build" -j"${JOBS:-2}"
 
