@@ -150,6 +150,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"vkdrawing 1\npage\x01 10 10\n", 2, 5, "unexpected character"},
         BadFile{"vkdrawing 1\n\x89PNG\r\n", 2, 1, "unexpected character"}));
 
+TEST(DrawingFormat, DrawnTextsHaveABoundedLength) {
+    LoadError error;
+    std::string text = "vkdrawing 1\npage 10 10\nsymbol text\n at 0 0\n text \"" + std::string(4097, 'x') + "\"\nend\n";
+    EXPECT_FALSE(ParseDrawing(text, error));
+    EXPECT_EQ(error.Describe(), ":5:7: a text longer than 4096 bytes");
+    text = "vkdrawing 1\npage 10 10\nsymbol text\n at 0 0\n property \"long\" \"" + std::string(100000, 'x') +
+           "\"\nend\n";
+    EXPECT_TRUE(ParseDrawing(text, error)) << "property values may be long: " << error.Describe();
+}
+
 TEST(DrawingFormat, ZeroBytesAreRefusedAsBinary) {
     LoadError error;
     EXPECT_FALSE(ParseDrawing(std::string_view("vkdrawing 1\npage 1\0 1\n", 21), error));

@@ -81,6 +81,10 @@ int WINAPI DrawPage(CVLDRAWING drawing, HDC dc, const RECT* page, const RECT* up
     int result = 1;
     if (mode == CVL_MODE_RENDER) {
         PixelRect clip = update ? pageRect.Intersect(ToPixelRect(*update)) : pageRect;
+        // No device is larger than this; a wild rectangle must not mean endless work.
+        constexpr int64_t kMaxSide = 1 << 15;
+        if (int64_t{clip.right} - clip.left > kMaxSide) clip.right = static_cast<int32_t>(clip.left + kMaxSide);
+        if (int64_t{clip.bottom} - clip.top > kMaxSide) clip.bottom = static_cast<int32_t>(clip.top + kMaxSide);
         RenderOptions render;
         render.paper = (options & CVL_DRAW_PAPER) != 0;
         render.hiddenBounds = (options & CVL_DRAW_HIDDEN_BOUNDS) != 0;

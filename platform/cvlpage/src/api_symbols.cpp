@@ -222,7 +222,8 @@ int WINAPI SetSymbolText(CVLDRAWING drawing, CVLSYMBOL symbol, LPCSTR text) {
     LoadedDrawing* d = nullptr;
     Symbol* s = state.FindSymbol(drawing, symbol, d);
     if (!s || s->kind == SymbolKind::Group) return 0;
-    s->text = text ? text : "";
+    // Drawn text is kept to the length a file may give it, which bounds its glyphs.
+    s->text = text ? std::string(text).substr(0, FormatLimits::maxTextBytes) : std::string();
     d->scene->Invalidate();
     return 1;
 }

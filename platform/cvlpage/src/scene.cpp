@@ -51,7 +51,6 @@ Box Scene::DeviceBox(const Symbol& s) {
 
 const Scene::Grid& Scene::CurrentGrid() {
     if (grid_.stamp == stamp_) return grid_;
-    if (boxes_.size() > 4 * (drawing_.symbols.size() + 64)) boxes_.clear();  // forget freed members' entries
     Grid g;
     g.stamp = stamp_;
     Box all;

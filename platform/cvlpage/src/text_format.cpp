@@ -353,6 +353,8 @@ private:
             } else if (key == "text") {
                 if (s->kind == SymbolKind::Group) Fail(0, "a group has no text");
                 s->text = String(1);
+                if (s->text.size() > FormatLimits::maxTextBytes)
+                    Fail(1, "a text longer than " + std::to_string(FormatLimits::maxTextBytes) + " bytes");
                 EndOfLine(2);
             } else if (key == "rotate") {
                 double degrees = Number(1);

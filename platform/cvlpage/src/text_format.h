@@ -23,6 +23,7 @@ struct FormatLimits {
     static constexpr size_t maxSymbols = 1u << 20;
     static constexpr int maxDepth = 64;
     static constexpr size_t maxPoints = 1u << 16;  // per symbol
+    static constexpr size_t maxTextBytes = 4096;   // drawn text of one symbol
     static constexpr int maxLayers = 1000;
     static constexpr double maxCoordinate = 1e6;
 };
