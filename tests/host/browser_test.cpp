@@ -310,3 +310,46 @@ TEST(BrowserModule, RegistrationStrings) {
 
 }  // namespace
 }  // namespace vkhost
+
+namespace vkhost {
+namespace {
+
+// The real plug-in behind the same browser: what the page shows comes from the
+// drawing, and the area around it takes the browser's background setting.
+TEST(BrowserWithPlugin, ScreenshotShowsTheDrawingOnTheBrowsersBackground) {
+    std::filesystem::path site = std::filesystem::temp_directory_path() / "vkhost-browser-real-plugin";
+    std::filesystem::remove_all(site);
+    std::filesystem::create_directories(site);
+    // A square drawing in a wide window: centred, with the background left and right.
+    std::ofstream(site / "square.vkf") << "vkdrawing 1\npage 40 40\nsymbol rectangle\n  fill #4080FF\n"
+                                          "  stroke none\n  box 0 0 40 40\nend\n";
+    std::ofstream(site / "page.html") << "<embed src=square.vkf width=120 height=40>";
+    {
+        HostLog log;
+        Browser browser(log);
+        std::string error;
+        ASSERT_TRUE(browser.LoadPlugin(NPVKNT_PLUGIN, error)) << error;
+        browser.Serve(site.string(), "http://pages.test/");
+        browser.SetBackground(std::string("255, 255, 0"));
+        browser.Open("page.html");
+        EXPECT_EQ(log.Lines(), (Lines{"stream http://pages.test/square.vkf file",
+                                      "streamend http://pages.test/square.vkf done"}));
+        Picture shot = browser.Screenshot();
+        struct Probe {
+            int x, y;
+            COLORREF color;
+        } probes[] = {
+            {8 + 60, 8 + 20, RGB(0x40, 0x80, 0xFF)},  // the drawing, in the middle of the embed
+            {8 + 5, 8 + 20, RGB(255, 255, 0)},        // the browser's background beside it
+            {8 + 115, 8 + 20, RGB(255, 255, 0)},
+            {4, 4, RGB(255, 255, 255)},               // the page around the embed
+        };
+        for (const auto& probe : probes) EXPECT_EQ(shot.At(probe.x, probe.y), probe.color) << probe.x << "," << probe.y;
+    }
+    EXPECT_EQ(w32_live_dcs(), 0);
+    EXPECT_EQ(w32_live_gdi_objects(), 0);
+    std::filesystem::remove_all(site);
+}
+
+}  // namespace
+}  // namespace vkhost
