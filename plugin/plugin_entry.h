@@ -15,4 +15,9 @@ extern NPNetscapeFuncs* BrowserFuncs;
 // The module's instance handle, kept at attach; cursor 129 is loaded from it.
 HINSTANCE PluginModule();
 
+// The module's entry point: keeps the module handle at attach and discards the
+// process-wide state (running effects, the action map) at detach. Programs that
+// link the plug-in's code directly call it where a loader would.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
 #endif

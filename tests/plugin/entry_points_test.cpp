@@ -106,4 +106,12 @@ TEST(BrowserServices, ReachTheBrowserOnlyThroughAUsableTable) {
     NPN_Status(nullptr, "gone");
 }
 
+TEST(DllMain, KeepsTheModuleHandleAtAttach) {
+    HINSTANCE before = PluginModule();
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    EXPECT_TRUE(DllMain(self, DLL_PROCESS_ATTACH, nullptr));
+    EXPECT_EQ(PluginModule(), self);
+    DllMain(before, DLL_PROCESS_ATTACH, nullptr);
+}
+
 }  // namespace
