@@ -190,6 +190,8 @@ TEST(DrawingFormat, LoadingReportsTheFileAndRefusesOversizedFiles) {
     LoadError error;
     EXPECT_FALSE(LoadDrawingFile("/nonexistent/dir/a.vkf", error));
     EXPECT_EQ(error.Describe(), "/nonexistent/dir/a.vkf:0:0: cannot open the file");
+    EXPECT_FALSE(LoadDrawingFile(::testing::TempDir().c_str(), error)) << "a folder";
+    EXPECT_FALSE(LoadDrawingFile("", error));
 
     std::string path = ::testing::TempDir() + "oversized.vkf";
     std::FILE* f = std::fopen(path.c_str(), "wb");
