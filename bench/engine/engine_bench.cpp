@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "engine/engine_api.h"
@@ -16,7 +17,8 @@ using namespace cvl;
 namespace {
 
 std::string WriteDrawing(int symbols) {
-    std::string path = "/tmp/cvlpage_bench_" + std::to_string(symbols) + ".vkf";
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("cvlpage_bench_" + std::to_string(symbols) + ".vkf")).string();
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::string text = enginetest::RandomDrawing(42, symbols, 40);
     std::fwrite(text.data(), 1, text.size(), f);
