@@ -16,7 +16,9 @@ cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DV
 run_fuzzer() {
   local target=$1 seeds=${2:-}
   shift $(( $# < 2 ? $# : 2 ))
-  if ! cmake --build "$build" --target help | grep -qw "$target"; then
+  # grep reads the whole list: an early exit would break make's pipe and, under
+  # pipefail, make every target look undefined.
+  if ! cmake --build "$build" --target help | grep -w "$target" >/dev/null; then
     echo "-- $target: not defined, skipped"
     return
   fi
