@@ -87,9 +87,9 @@ NPError NPP_SetWindow(NPP instance, NPWindow* window) {
     // as window messages, and another window handle is ignored.
     HWND hwnd = static_cast<HWND>(window->window);
     if (data->view == nullptr && hwnd != nullptr) {
+        // The view subclasses the window and adds CS_DBLCLKS to its class, so that
+        // double clicks arrive as such.
         data->view.reset(new DrawingView(data, hwnd));
-        // Double clicks must arrive as such, which needs the class style bit.
-        SetClassLongA(hwnd, GCL_STYLE, static_cast<LONG>(GetClassLongA(hwnd, GCL_STYLE) | CS_DBLCLKS));
     }
     return NPERR_NO_ERROR;
 }
