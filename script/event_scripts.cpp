@@ -21,13 +21,13 @@ const int kEverySymbolEnumOptions = CVL_ENUM_EVERY_SYMBOL;
 // below the browser thread's stack while leaving ample room for honest scripts.
 const int kDeepestEventNesting = 32;
 
-// Most firings one outer event may cause. The nesting bound alone still lets two
-// symbols that hide and show each other fire some 200,000 times for one pointer
-// move, each level fanning out into a leave and an enter. Honest pages fire a
-// handful per event (a leave, an enter, the few their scripts cause), so 256 leaves
-// them ample room while the worst page stays well under a millisecond per event.
-// The firings of an OnLoad pass count too, but a pass that has started always
-// finishes: a drawing's load scripts are never cut short.
+// Most firings one outer event may cause. The nesting bound limits depth, not
+// count: symbols that keep handing the pointer to each other, and load passes whose
+// scripts each start that again, can fire thousands of times for one pointer move.
+// Honest pages fire a handful per event (a leave, an enter, the few their scripts
+// cause), so 256 leaves them ample room, while the worst page stays at a few
+// hundred microseconds per event. The firings of an OnLoad pass count too, but a
+// pass that has started always finishes: a drawing's load scripts are never cut short.
 const int kMostFiringsPerOuterEvent = 256;
 
 struct FiringBudget {
