@@ -118,6 +118,17 @@ void LayOutNewDrawing(InstanceData* data) {
     ReleaseDC(window, dc);
 }
 
+void PresentNewDrawing(InstanceData* data, const std::string& file) {
+    const unsigned generation = data->drawingGeneration;
+    if (data->view && data->view->Window() != nullptr) LayOutNewDrawing(data);
+    data->drawingFile = file;
+    if (data->view) data->view->ResetHover();
+    // An enter script that replaced the drawing again has put that one in place.
+    if (data->drawingGeneration != generation) return;
+    RunLoadScripts(data);
+    RebuildRenderCache(data);
+}
+
 NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool seekable, uint16* stype) {
     (void)type;
     (void)seekable;
@@ -140,6 +151,7 @@ int32 NPP_WriteReady(NPP instance, NPStream* stream) {
 
 int32 NPP_Write(NPP instance, NPStream* stream, int32 offset, int32 len, void* buffer) {
     (void)offset;
+    OuterEvent event;
     InstanceData* data = InstanceFromNPP(instance);
     RequestTable* requests = InstanceRequests(data);
     if (requests == nullptr || len <= 0 || buffer == nullptr) return len;
@@ -161,6 +173,7 @@ int32 NPP_Write(NPP instance, NPStream* stream, int32 offset, int32 len, void* b
 }
 
 NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) {
+    OuterEvent event;
     InstanceData* data = InstanceFromNPP(instance);
     RequestTable* requests = InstanceRequests(data);
     if (requests == nullptr) return NPERR_NO_ERROR;
@@ -179,22 +192,24 @@ NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) {
 }
 
 void NPP_StreamAsFile(NPP instance, NPStream* stream, const char* fname) {
+    OuterEvent event;
     InstanceData* data = InstanceFromNPP(instance);
     // A drawing needs a window to be laid out on; one that comes earlier is ignored.
     if (data == nullptr || data->view == nullptr || fname == nullptr || stream == nullptr) return;
 
-    NpBrowserLink* link = dynamic_cast<NpBrowserLink*>(data->link.get());
-    if (link != nullptr) link->baseURL = StreamKey(stream);
+    // The new file is tried first: one the engine refuses (a broken download, an
+    // error page a browser delivers in its place) leaves the shown drawing, its
+    // scripts, links and effects, and the URL its links resolve against as they are.
+    const CVLDRAWING loaded = LoadDrawing(fname);
+    if (loaded == 0) return;
 
+    // Stops this instance's effects while their symbols still exist, then frees the
+    // old drawing and marks its symbol handles stale.
     FreeInstanceDrawing(data);
     FreeRenderedImages(data);
+    data->drawing = loaded;
     data->backgroundBrush.reset(CreateSolidBrush(BrowserBackgroundColor()));
-    data->drawing = LoadDrawing(fname);
-    data->view->ResetHover();
-    if (data->drawing == 0) return;
-
-    LayOutNewDrawing(data);
-    data->drawingFile = fname;
-    RunLoadScripts(data);
-    RebuildRenderCache(data);
+    NpBrowserLink* link = dynamic_cast<NpBrowserLink*>(data->link.get());
+    if (link != nullptr) link->baseURL = StreamKey(stream);
+    PresentNewDrawing(data, fname);
 }

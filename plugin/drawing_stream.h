@@ -65,6 +65,13 @@ private:
 // when antialiased) before its load scripts run. Needs the instance's view.
 void LayOutNewDrawing(InstanceData* data);
 
+// Puts the drawing that has just become the instance's `drawing`, loaded from
+// `file`, in place, as a new stream and a reset both do: lays it out and records its
+// file, then has the view look again at what is under the pointer (so the symbol
+// there is entered at once, in the new drawing and with reloads of the new file),
+// runs its load scripts and has the view repainted from it.
+void PresentNewDrawing(InstanceData* data, const std::string& file);
+
 // The request table of the instance's link; null when the instance has no record
 // or its link keeps none, in which case every stream is a drawing.
 RequestTable* InstanceRequests(InstanceData* data);
