@@ -15,14 +15,19 @@ HINSTANCE moduleInstance = nullptr;
 HINSTANCE PluginModule() { return moduleInstance; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    (void)reserved;
     if (reason == DLL_PROCESS_ATTACH) {
         moduleInstance = instance;
     } else if (reason == DLL_PROCESS_DETACH) {
         // The process-wide state that outlives instances goes with the module.
-        TearDownEffectRegistry();
+        // At process exit (reserved set) the engine and the window system may be
+        // gone already: what is left is forgotten, not stopped or deleted.
+        if (reserved != nullptr) {
+            EffectRegistry::Abandon();
+        } else {
+            TearDownEffectRegistry();
+            ReleaseDrawingPalette();
+        }
         FreeActionMap();
-        ReleaseDrawingPalette();
     }
     return TRUE;
 }
@@ -55,6 +60,9 @@ NPError WINAPI NP_Initialize(NPNetscapeFuncs* browser) {
 }
 
 NPError WINAPI NP_Shutdown(void) {
+    // Effects still running stop now, while the engine and the window system are
+    // certainly there; module unload comes later, perhaps only at process exit.
+    TearDownEffectRegistry();
     NPP_Shutdown();
     BrowserFuncs = nullptr;
     return NPERR_NO_ERROR;
