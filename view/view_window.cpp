@@ -66,7 +66,13 @@ void DrawingView::Detach() {
 LRESULT CALLBACK DrawingView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto found = ViewsByWindow().find(window);
     if (found == ViewsByWindow().end()) return DefWindowProc(window, message, wParam, lParam);
-    return found->second->HandleMessage(message, wParam, lParam);
+    // No exception may unwind through the window system: a message whose handling
+    // runs out of memory ends here, handled as far as it got.
+    try {
+        return found->second->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
 }
 
 LRESULT DrawingView::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -76,10 +82,16 @@ LRESULT DrawingView::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT DrawingView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        if (instance != nullptr) PaintView(instance, dc, paint.rcPaint);
-        EndPaint(window, &paint);
+        // Ended however the paint ends, so that the window is validated and its DC
+        // given back even when the paint fails part way.
+        struct PaintScope {
+            HWND window;
+            PAINTSTRUCT paint;
+            HDC dc;
+            explicit PaintScope(HWND w) : window(w), paint(), dc(BeginPaint(w, &paint)) {}
+            ~PaintScope() { EndPaint(window, &paint); }
+        } scope(window);
+        if (instance != nullptr) PaintView(instance, scope.dc, scope.paint.rcPaint);
         return 0;
     }
     case WM_ERASEBKGND:
