@@ -97,6 +97,14 @@ BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent)
 
 DWORD WINAPI GetTickCount(void) { return Sys().now; }
 
+int w32_live_timers(void)
+{
+    int live = 0;
+    for (auto &t : Sys().timers)
+        if (t->alive) ++live;
+    return live;
+}
+
 BOOL WINAPI MessageBeep(UINT uType)
 {
     Sys().beeps.push_back(W32Beep{uType, Sys().now});
