@@ -160,8 +160,11 @@ NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) {
 
 void NPP_StreamAsFile(NPP instance, NPStream* stream, const char* fname) {
     InstanceData* data = InstanceFromNPP(instance);
-    // A drawing needs a window to be laid out on; one that comes earlier is ignored.
-    if (data == nullptr || data->view == nullptr || fname == nullptr || stream == nullptr) return;
+    // A drawing needs a window to be laid out on; one that comes before the window,
+    // or after the browser destroyed it, is ignored.
+    if (data == nullptr || data->view == nullptr || data->view->Window() == nullptr || fname == nullptr ||
+        stream == nullptr)
+        return;
 
     NpBrowserLink* link = dynamic_cast<NpBrowserLink*>(data->link.get());
     if (link != nullptr) link->baseURL = StreamKey(stream);
