@@ -29,11 +29,16 @@ namespace {
 // Sanitized builds run several times slower, use more memory per allocation and
 // hold freed memory back (up to 256 MB); their bounds are the release bounds
 // times these factors, plus that quarantine.
+// They also run every page at a tenth of its size (the nesting depth excepted):
+// the sanitizers look for memory errors, which the smaller pages show as well,
+// and a sanitized debug build would take minutes over the full ones.
 #ifdef VK_SANITIZED_BUILD
+const int kShrink = 10;
 const double kTimeSlack = 8.0;
 const double kMemorySlack = 3.0;
 const double kMemoryHeldBackMb = 256.0;
 #else
+const int kShrink = 1;
 const double kTimeSlack = 1.0;
 const double kMemorySlack = 1.0;
 const double kMemoryHeldBackMb = 0.0;
@@ -163,12 +168,13 @@ std::string Rectangle(const std::string& name, int left, int top, int right, int
 
 TEST_F(LimitScenario, DrawingOfAHundredThousandSymbols) {
     // 400 x 250 symbols of 2 x 2 units on a page of 800 x 500, each with a script.
-    WriteInPieces("many.vkf", [row = -1](std::string& piece) mutable {
+    const int columns = 400 / kShrink;
+    WriteInPieces("many.vkf", [row = -1, columns](std::string& piece) mutable {
         if (row == -1) {
-            piece = "vkdrawing 1\npage 800 500\n";
+            piece = "vkdrawing 1\npage " + std::to_string(columns * 2) + " 500\n";
         } else if (row < 250) {
-            for (int column = 0; column < 400; ++column) {
-                const std::string number = std::to_string(row * 400 + column);
+            for (int column = 0; column < columns; ++column) {
+                const std::string number = std::to_string(row * columns + column);
                 piece += Rectangle("s" + number, column * 2, row * 2, column * 2 + 2, row * 2 + 2,
                                    " property \"OnMouseEnter\" \"StatusLine found " + number + "\"\n");
             }
@@ -215,9 +221,10 @@ TEST_F(LimitScenario, GroupsNestedAsDeepAsTheEngineAllows) {
 
 TEST_F(LimitScenario, ScriptOfAMillionCharacters) {
     std::string script = "StatusLine start;";
-    while (script.size() < 1000000 - 20) script += "CursorShape hand;";
+    const size_t size = 1000000 / kShrink;
+    while (script.size() < size - 20) script += "CursorShape hand;";
     script += "StatusLine end";
-    ASSERT_GE(script.size(), 1000000u);
+    ASSERT_GE(script.size(), size);
     Write("script.vkf", "vkdrawing 1\npage 100 100\n" +
                             Rectangle("long", 0, 0, 100, 100, " property \"OnMouseEnter\" \"" + script + "\"\n"));
     Write("page.html", Embed("script.vkf", 100, 100));
@@ -232,7 +239,7 @@ TEST_F(LimitScenario, ScriptOfAMillionCharacters) {
 }
 
 TEST_F(LimitScenario, HundredMegabyteLabelFileWithItsLabelAtTheEnd) {
-    const long long kSize = 100LL * 1000 * 1000;
+    const long long kSize = 100LL * 1000 * 1000 / kShrink;
     const std::string filler = "filler: " + std::string(90, 'x') + "\r\n";  // 100 bytes a line
     WriteInPieces("labels.txt", [written = 0LL, &filler, kSize](std::string& piece) mutable {
         if (written >= kSize) return false;
@@ -255,7 +262,7 @@ TEST_F(LimitScenario, HundredMegabyteLabelFileWithItsLabelAtTheEnd) {
 
 TEST_F(LimitScenario, StatusTextOfAMegabyte) {
     std::string text;
-    for (int i = 0; text.size() < 1000000; ++i) text += "status " + std::to_string(i) + " ";
+    for (int i = 0; text.size() < size_t(1000000 / kShrink); ++i) text += "status " + std::to_string(i) + " ";
     Write("status.vkf", "vkdrawing 1\npage 100 100\n" +
                             Rectangle("talker", 0, 0, 100, 100,
                                       " property \"OnMouseEnter\" \"StatusLine " + text + "\"\n"
@@ -271,16 +278,18 @@ TEST_F(LimitScenario, ThousandEmbedsOnOnePage) {
                            Rectangle("cell", 0, 0, 16, 12,
                                      " property \"OnMouseEnter\" \"StatusLine cell\"\n"
                                      " property \"OnLoad\" \"SymbolColor %colour\"\n"));
+    const int embeds = 1000 / kShrink;
     std::string page;
-    for (int i = 0; i < 1000; ++i) page += "<embed src=small.vkf width=16 height=12 colour=#00FF00>\n";
+    for (int i = 0; i < embeds; ++i) page += "<embed src=small.vkf width=16 height=12 colour=#00FF00>\n";
     Write("page.html", page);
     Write("other.html", Embed("small.vkf", 16, 12));
-    Outcome outcome =
-        Run("open page.html\nmove 1000 5 5\ndestroy 500\nshot " + Output("page.png") + "\nopen other.html\n", Bounds{3.0, 64});
+    Outcome outcome = Run("open page.html\nmove " + std::to_string(embeds) + " 5 5\ndestroy " +
+                              std::to_string(embeds / 2) + "\nshot " + Output("page.png") + "\nopen other.html\n",
+                          Bounds{3.0, 64});
     EXPECT_TRUE(Logged(outcome, "status cell"));
     int drawings = 0;
     for (const std::string& line : outcome.log) drawings += line == "stream http://pages.test/small.vkf file" ? 1 : 0;
-    EXPECT_EQ(drawings, 1001);
+    EXPECT_EQ(drawings, embeds + 1);
 }
 
 TEST_F(LimitScenario, TenThousandTimedEffectsAtOnce) {
@@ -288,7 +297,7 @@ TEST_F(LimitScenario, TenThousandTimedEffectsAtOnce) {
     WriteInPieces("flashing.vkf", [row = -1](std::string& piece) mutable {
         if (row == -1) {
             piece = "vkdrawing 1\npage 400 250\n";
-        } else if (row < 100) {
+        } else if (row < 100 / kShrink) {
             for (int column = 0; column < 100; ++column)
                 piece += Rectangle("f" + std::to_string(row * 100 + column), column * 4, row * 2, column * 4 + 3,
                                    row * 2 + 2, " property \"OnLoad\" \"FlashObject 200 6\"\n");
