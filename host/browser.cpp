@@ -292,6 +292,8 @@ void Browser::DestroyInstance(Embed& embed) {
             std::free(saved);
         }
         embed.live = false;
+        if (embed.window && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(embed.window, GWLP_WNDPROC)) != DefWindowProcA)
+            ++subclassesLeft;
     }
     if (embed.window) {
         w32_destroy_window(embed.window);

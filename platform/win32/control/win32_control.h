@@ -115,6 +115,8 @@ VK_W32_API W32Beep w32_beep(size_t index);
 // not yet deleted or released) alive now; for leak checks.
 VK_W32_API int w32_live_gdi_objects(void);
 VK_W32_API int w32_live_dcs(void);
+// Timers (thread and window timers) set and not yet killed, nor dropped with their window.
+VK_W32_API int w32_live_timers(void);
 // Calls that were given a handle that is not (or no longer) valid, since the reset.
 VK_W32_API int w32_bad_handle_uses(void);
 
