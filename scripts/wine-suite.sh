@@ -22,15 +22,18 @@ if [ "${1:-}" != "--inside-x" ]; then
     cmake -S . -B "$build" -DVK_WERROR=ON >/dev/null
   fi
   cmake --build "$build" -j"${JOBS:-2}" --target vkhost npvknt compare_pictures
+  export WINEPREFIX=$mingw/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   bash scripts/cross-windows.sh
   bash scripts/release.sh
-  export WINEPREFIX=$mingw/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   # The prefix is made once (about 13 s) and kept with the build.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-suite: preparing the Wine prefix"
     wineboot -i >/dev/null 2>&1
     wineserver -w
   fi
+  # The Wine server that the steps above started knows no X display: end it.
+  wineserver -k 2>/dev/null || true
+  wineserver -w
   rm -rf "$out"
   mkdir -p "$out"
   # A 24-bit screen, larger than any page; no window manager, no virtual desktop.
@@ -82,6 +85,17 @@ fi
 wine reg delete 'HKLM\SOFTWARE\MozillaPlugins' /f >/dev/null 2>&1 || true
 rm -rf "$installed"
 
+# Accepted difference (docs/wine.md): when the page is replaced, Windows updates the
+# cursor for the new window under the pointer at once; the subset keeps the old one
+# until the plug-in sets another. Cursor lines between a navigation and the next line
+# that is not part of the new page's streams are left out of the comparison.
+without_page_change_cursor() {
+  awk '/^navigate /{settling=1; print; next}
+       settling && /^cursor /{next}
+       settling && /^(stream|streamend) /{print; next}
+       {settling=0; print}'
+}
+
 # Why a scenario cannot run under Wine, or nothing when it can.
 not_runnable() {
   local scenario=$1
@@ -98,7 +112,7 @@ run_host() {
   shift
   mkdir -p "$folder"
   local rc=0
-  (cd "$folder" && "$@" --log log >stdout 2>stderr) || rc=$?
+  (cd "$folder" && timeout 300 "$@" --log log >stdout 2>stderr) || rc=$?
   echo "$rc" >"$folder/status"
 }
 
@@ -148,8 +162,20 @@ for scenario in tests/e2e/*.scn; do
   sed -e "s|$native_plugin|PLUGIN|g" "$native/stderr" >"$work/native.stderr"
   sed -e "s|Z:$wine_plugin|PLUGIN|g" -e 's/\r$//' "$work/wine/stderr" >"$work/wine.stderr"
   compare_text "$name" "error output" "$work/native.stderr" "$work/wine.stderr" || true
-  if [ -f "$native/log" ] || [ -f "$work/wine/log" ]; then
-    compare_text "$name" "log" "$native/log" "$work/wine/log" || true
+  if [ ! -f "$native/log" ] && [ ! -f "$work/wine/log" ]; then
+    :  # neither got as far as a log (the module did not load)
+  elif [ ! -f "$work/wine/log" ]; then
+    fail "$name: vkhost.exe wrote no log"
+  elif [ ! -f "$native/log" ]; then
+    fail "$name: the native vkhost wrote no log"
+  else
+    if ! cmp -s "$native/log" "$work/wine/log"; then
+      without_page_change_cursor <"$native/log" >"$work/native.log"
+      without_page_change_cursor <"$work/wine/log" >"$work/wine.log"
+      if compare_text "$name" "log" "$work/native.log" "$work/wine.log"; then
+        echo "     $name: accepted difference: the cursor after the page was replaced"
+      fi
+    fi
   fi
   for picture in "$native"/*.png; do
     [ -e "$picture" ] || continue

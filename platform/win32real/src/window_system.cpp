@@ -30,6 +30,29 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM windows) {
     return TRUE;
 }
 
+// The screen, as one borderless window over the whole display: the host's top-level
+// windows are its children. Creating and destroying real top-level windows goes through
+// the X server (and without a window manager a destroyed one lingers for about two
+// seconds); children come and go at once, and the pointer's window changes only when
+// the host's own windows do.
+HWND Screen() {
+    static HWND screen = nullptr;
+    if (screen && IsWindow(screen)) return screen;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = "VkScreen";
+    RegisterClassA(&wc);
+    screen = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                             wc.hInstance, nullptr);
+    SetForegroundWindow(screen);
+    UpdateWindow(screen);
+    return screen;
+}
+
 int ScreenDepth() {
     HDC screen = GetDC(nullptr);
     int bits = GetDeviceCaps(screen, BITSPIXEL);
@@ -47,8 +70,9 @@ void w32_reset(void) {
     w32_set_message_hook(nullptr, nullptr);
     // Windows, then classes, go; a test that made them is over.
     std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    for (HWND hwnd : windows) DestroyWindow(hwnd);
+    EnumChildWindows(Screen(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND hwnd : windows)
+        if (IsWindow(hwnd) && GetParent(hwnd) == Screen()) DestroyWindow(hwnd);
     for (const std::string &name : s.classes) UnregisterClassA(name.c_str(), GetModuleHandleA(nullptr));
     s.classes.clear();
     for (auto &entry : s.classBrushes) DeleteObject(entry.second);
@@ -103,17 +127,13 @@ BOOL w32_register_class(const char *className, UINT style, WNDPROC proc, HCURSOR
 HWND w32_create_window(const char *className, HWND parent, int x, int y, int width, int height) {
     // No frame, caption or border: the client area is the whole window, as in the
     // subset. Children clip each other and their parent clips them.
-    DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
-                         : WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    HWND hwnd = CreateWindowExA(0, className, "", style, x, y, width, height, parent, nullptr,
+    // A top-level window is a child of the screen window, which lies at the screen's origin.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    HWND hwnd = CreateWindowExA(0, className, "", style, x, y, width, height, parent ? parent : Screen(), nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) return nullptr;
-    if (parent) {
-        // Newer windows lie above older siblings.
-        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    } else {
-        SetForegroundWindow(hwnd);
-    }
+    // Newer windows lie above older siblings.
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     InvalidateRect(hwnd, nullptr, TRUE);
     return hwnd;
 }
