@@ -22,6 +22,9 @@ sed "s/@VERSION@/$version/g" scripts/release/npvknt.reg | sed 's/$/\r/' >"$plugi
 cp "$mingw/bin/cvlpage.dll" "$engine/"
 sed 's/$/\r/' scripts/release/STAND-IN.txt >"$engine/STAND-IN.txt"
 
+# Users get the DLLs without their symbol tables.
+i686-w64-mingw32-strip --strip-unneeded "$plugin/npvknt.dll" "$engine/cvlpage.dll"
+
 (cd "$release" && rm -f ./*.zip && zip -qr "brightfen-$version-win32.zip" "brightfen-$version" &&
   zip -qr cvlpage-stand-in-win32.zip cvlpage-stand-in)
 echo "release: $(cd "$release" && ls -1 ./*.zip | tr '\n' ' ')in $release"
