@@ -21,7 +21,7 @@ if [ "${1:-}" != "--inside-x" ]; then
   if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DVK_WERROR=ON >/dev/null
   fi
-  cmake --build "$build" -j"${JOBS:-2}" --target vkhost npvknt compare_pictures
+  cmake --build "$build" -j"${JOBS:-2}" --target vkhost npvknt nprecorder compare_pictures
   export WINEPREFIX=$mingw/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   bash scripts/cross-windows.sh
   bash scripts/release.sh
@@ -99,9 +99,7 @@ without_page_change_cursor() {
 # Why a scenario cannot run under Wine, or nothing when it can.
 not_runnable() {
   local scenario=$1
-  if head -5 "$scenario" | grep -q '^# plugin: recorder'; then
-    echo "needs the recording test plug-in, which is built for Linux only"
-  elif grep -Eq '^[[:space:]]*display[[:space:]]+(8|16)([[:space:]]|$)' "$scenario"; then
+  if grep -Eq '^[[:space:]]*display[[:space:]]+(8|16)([[:space:]]|$)' "$scenario"; then
     echo "needs an 8- or 16-bit display; the X server gives Wine 32 bits"
   fi
 }
@@ -141,7 +139,10 @@ for scenario in tests/e2e/*.scn; do
   fi
   native_plugin=$build/lib/npvknt.so
   wine_plugin=$mingw/lib/npvknt.dll
-  if head -5 "$scenario" | grep -q '^# plugin: missing'; then
+  if head -5 "$scenario" | grep -q '^# plugin: recorder'; then
+    native_plugin=$build/lib/nprecorder.so
+    wine_plugin=$mingw/lib/nprecorder.dll
+  elif head -5 "$scenario" | grep -q '^# plugin: missing'; then
     native_plugin=$work/npmissing.so
     wine_plugin=$work/npmissing.dll
   fi
