@@ -59,7 +59,7 @@ void Fire(Timer &timer) {
 
 UINT_PTR WINAPI VirtualSetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) {
     System &s = Sys();
-    if (IsBadWindow(hWnd)) return 0;
+    if (IsBadWindow(hWnd) || s.refuseTimers) return 0;
     uElapse = std::clamp<UINT>(uElapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
     // A window timer is named by the caller; a thread timer gets a new identifier unless
     // the caller names one of its existing thread timers, which is then replaced.
@@ -263,6 +263,7 @@ void ResetModuleServices() {
     s.timers.clear();
     s.timerSequence = 0;
     s.nextThreadTimer = 0x7FF0;
+    s.refuseTimers = false;
     s.now = 0;
     s.beeps.clear();
     s.gdiObjects.clear();
@@ -297,6 +298,8 @@ void w32_advance_clock(DWORD milliseconds) {
 }
 
 DWORD w32_now(void) { return Sys().now; }
+
+void w32_refuse_timers(BOOL refuse) { Sys().refuseTimers = refuse != FALSE; }
 
 size_t w32_beep_count(void) { return Sys().beeps.size(); }
 

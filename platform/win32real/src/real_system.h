@@ -41,6 +41,7 @@ struct System {
     std::vector<std::unique_ptr<Timer>> timers;
     unsigned long timerSequence = 0;
     UINT_PTR nextThreadTimer = 0x7FF0;
+    bool refuseTimers = false;  // as when Windows runs out of timers
     std::vector<W32Beep> beeps;
     std::map<HCURSOR, CursorOrigin> moduleCursors;
 
