@@ -3,6 +3,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#include "scratch_files.h"
 
 namespace {
 
@@ -24,14 +27,19 @@ CommaDecimalLocale::CommaDecimalLocale() {
         active = true;
         return;
     }
-    // Not installed: compile it from the locale sources into a folder of our own.
+    // Not installed: compile it from the locale sources, once for all test programs.
+    // Test programs run side by side, so each compiles into its own scratch folder and
+    // moves the whole locale into the shared folder at once: a program never reads
+    // one that another is still writing. A move that finds one there keeps that one.
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vk-comma-locale";
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    const std::string target = (folder / "de_DE.UTF-8").string();
+    const std::filesystem::path target = folder / "de_DE.UTF-8";
     if (!std::filesystem::exists(target)) {
-        const std::string command = "localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1";
+        const std::string built = vktest::ScratchPath("de_DE.UTF-8");
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + built + "' >/dev/null 2>&1";
         (void)std::system(command.c_str());
+        std::filesystem::rename(built, target, ignored);
     }
     setenv("LOCPATH", folder.string().c_str(), 1);
     active = TrySwitch();

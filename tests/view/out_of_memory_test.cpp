@@ -12,6 +12,7 @@
 #include "cvlpage/diagnostics.h"
 #include "effect_registry.h"
 #include "render_cache.h"
+#include "scratch_files.h"
 #include "view_fixture.h"
 #include "win32_control.h"
 
@@ -70,7 +71,7 @@ const char kBusyDrawing[] =
     "property \"OnLoad\" \"SpinObjectCCW 100 8\"\nend\n";
 
 TEST_F(ViewTest, RunningOutOfMemoryNeverUnwindsIntoTheBrowserOrTheWindowSystem) {
-    const std::string path = ::testing::TempDir() + "out_of_memory.vkf";
+    const std::string path = vktest::ScratchPath("out_of_memory.vkf");
     std::ofstream(path, std::ios::binary) << kBusyDrawing;
     files.push_back(path);
     CvlDiagSetJournal(0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render_cache.h"
+#include "scratch_files.h"
 #include "view_fixture.h"
 #include "view_window.h"
 #include "win32_control.h"
@@ -329,7 +330,7 @@ TEST_F(ViewTest, AViewWithoutADrawingShowsThePageBackground) {
         }
         Open({c.depth, 200, 100, {}, ""});
         if (c.drawing[0] != '\0') {
-            const std::string path = ::testing::TempDir() + "view_test_refused.vkf";
+            const std::string path = vktest::ScratchPath("refused.vkf");
             std::ofstream(path, std::ios::binary) << c.drawing;
             NPStream stream = {};
             stream.url = "http://pages.example/refused.vkf";

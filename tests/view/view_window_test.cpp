@@ -8,6 +8,7 @@
 
 #include "plugin_entry.h"
 #include "render_cache.h"
+#include "scratch_files.h"
 #include "view_fixture.h"
 #include "view_window.h"
 #include "win32_control.h"
@@ -225,7 +226,7 @@ TEST_F(ViewTest, AFileTheEngineRefusesChangesNothingUnderThePointer) {
     Data()->view->cursorShape = 1;
     const CVLDRAWING shown = Data()->drawing;
     // What a browser may deliver in place of a drawing it could not fetch.
-    const std::string errorPage = ::testing::TempDir() + "view_test_error_page.html";
+    const std::string errorPage = vktest::ScratchPath("error_page.html");
     std::ofstream(errorPage) << "<html><body>404 Not Found</body></html>\n";
     files.push_back(errorPage);
     NPStream stream = {};
