@@ -139,8 +139,9 @@ void Browser::Serve(const std::string& folder, const std::string& baseUrl) {
 }
 
 void Browser::SetDisplayDepth(int bits) {
+    if (!w32_set_display_depth(bits))
+        throw HostError("the display cannot show " + std::to_string(bits) + " bits per pixel");
     settings.displayBits = bits;
-    w32_set_display_depth(bits);
 }
 
 void Browser::SetBackground(const std::optional<std::string>& text) {

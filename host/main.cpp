@@ -154,9 +154,9 @@ int main(int argc, char** argv) {
                 std::cerr << "vkhost: " << url << " did not load: " << loadError << "\n";
             lastLoadError = loadError;
         });
-        browser.SetDisplayDepth(options.displayBits);
         browser.SetViewport(options.viewportWidth, options.viewportHeight);
         try {
+            browser.SetDisplayDepth(options.displayBits);
             if (!options.scenario.empty()) {
                 browser.Serve(options.serve.empty() ? FolderOf(options.scenario) : options.serve, options.base);
                 auto steps = vkhost::ParseScenario(scenarioText, options.scenario);

@@ -172,3 +172,6 @@ BOOL w32_set_screen_size(int width, int height)
 }
 
 int w32_bad_handle_uses(void) { return Sys().badHandles; }
+
+// Modules call this window system directly: nothing to take over.
+void w32_adopt_module(HMODULE) {}
