@@ -3,6 +3,8 @@
 #include "system.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 namespace w32 {
 
@@ -123,13 +125,25 @@ void w32_advance_clock(DWORD milliseconds)
     while (Timer *next = NextDue(until)) {
         // Every timer due at that moment, in creation order: one search per moment
         // rather than one per timer, so that thousands of timers stay cheap.
+        // Like Windows, the window system throws nothing at its callers: without memory
+        // for that list, the earliest timer fires alone and the search starts again.
         const DWORD due = next->due;
-        std::vector<Timer *> batch;
+        std::size_t count = 0;
         for (auto &t : s.timers)
-            if (t->alive && t->due == due) batch.push_back(t.get());
-        std::sort(batch.begin(), batch.end(), [](const Timer *a, const Timer *b) { return a->sequence < b->sequence; });
+            if (t->alive && t->due == due) ++count;
+        std::unique_ptr<Timer *[]> list(new (std::nothrow) Timer *[count]);
+        Timer **batch = list ? list.get() : &next;
+        if (list) {
+            Timer **end = batch;
+            for (auto &t : s.timers)
+                if (t->alive && t->due == due) *end++ = t.get();
+            std::sort(batch, end, [](const Timer *a, const Timer *b) { return a->sequence < b->sequence; });
+        } else {
+            count = 1;
+        }
         s.now = due;
-        for (Timer *timer : batch) {
+        for (std::size_t i = 0; i < count; ++i) {
+            Timer *timer = batch[i];
             w32_pump();
             // Killed or set anew by a timer that fired before it.
             if (!timer->alive || timer->due != due) continue;
