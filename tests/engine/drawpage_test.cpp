@@ -137,6 +137,18 @@ TEST_F(DrawPageTest, FitsAPageWiderThanAnIntHolds) {
     EXPECT_EQ(target.Pixel(4, 0), RGB(255, 255, 255)) << "the paper beside the square";
 }
 
+// Printed at such a place, only the printer's page is painted: the square shows
+// on it, and the work stays that of the page, however wide the rectangle.
+TEST_F(DrawPageTest, PrintsAPageWiderThanAnIntHoldsOnThePrintersPage) {
+    LoadedDrawing d(kSquare);
+    HDC printer = w32_create_printer_dc(8, 8, SIZE{8, 8}, SIZE{8, 8});
+    RECT page{-2147483647 - 1, 0, 2147483647, 8};
+    EXPECT_TRUE(DrawPage(d.get(), printer, &page, nullptr, 0, CVL_MODE_RENDER, 0x89, 100));
+    EXPECT_EQ(w32_dc_pixel(printer, 0, 0) & 0xFFFFFF, kRed);
+    EXPECT_EQ(w32_dc_pixel(printer, 6, 7) & 0xFFFFFF, RGB(255, 255, 255));
+    DeleteDC(printer);
+}
+
 TEST_F(DrawPageTest, LeavesNoWindowSystemObjectsBehind) {
     LoadedDrawing d(kSquare);
     DibTarget t(30, 30, 32, kBack);

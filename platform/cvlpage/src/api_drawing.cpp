@@ -88,6 +88,10 @@ int WINAPI DrawPage(CVLDRAWING drawing, HDC dc, const RECT* page, const RECT* up
     int result = 1;
     if (mode == CVL_MODE_RENDER) {
         PixelRect clip = update ? pageRect.Intersect(ToPixelRect(*update)) : pageRect;
+        // A printer's page is all there is to paint on: a page rectangle far beyond it
+        // (a browser's wild print place) costs no work outside it.
+        if (dc && GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER)
+            clip = clip.Intersect(PixelRect{0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)});
         // No device is larger than this; a wild rectangle must not mean endless work.
         constexpr int64_t kMaxSide = 1 << 15;
         if (int64_t{clip.right} - clip.left > kMaxSide) clip.right = static_cast<int32_t>(clip.left + kMaxSide);
