@@ -77,6 +77,7 @@ const Scene::Grid& Scene::CurrentGrid() {
         all.Add(boxes.back());
     }
     g.filings.resize(boxes.size());
+    g.boxes = boxes;
     g.indices.reserve(boxes.size());
     for (uint32_t i = 0; i < boxes.size(); ++i) g.indices[drawing_.symbols[i].get()] = i;
     if (!all.Empty()) {
@@ -124,6 +125,7 @@ void Scene::Invalidate(const Symbol& changed) {
         return;
     }
     const uint32_t index = found->second;
+    grid_.boxes[index] = DeviceBox(*top).Grown(kGridReach);
     auto remove = [index](std::vector<uint32_t>& list) {
         auto it = std::lower_bound(list.begin(), list.end(), index);
         if (it != list.end() && *it == index) list.erase(it);
@@ -152,11 +154,17 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     int c1 = static_cast<int>(std::min<double>(std::floor((area.maxX - g.originX) / g.cell), g.columns - 1));
     int r0 = std::clamp(static_cast<int>(std::floor((area.minY - g.originY) / g.cell)), 0, g.rows - 1);
     int r1 = static_cast<int>(std::min<double>(std::floor((area.maxY - g.originY) / g.cell), g.rows - 1));
+    // A cell holds every symbol that reaches into it; only those whose bounds (with a
+    // pixel to spare) meet the area itself are asked to paint or answer.
+    auto meets = [&](uint32_t i) {
+        const Box& b = g.boxes[i];
+        return b.maxX + 1 >= area.minX && b.minX - 1 <= area.maxX && b.maxY + 1 >= area.minY &&
+               b.minY - 1 <= area.maxY;
+    };
     for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-            const auto& cell = g.cells[static_cast<size_t>(r) * g.columns + c];
-            out.insert(out.end(), cell.begin(), cell.end());
-        }
+        for (int c = c0; c <= c1; ++c)
+            for (uint32_t i : g.cells[static_cast<size_t>(r) * g.columns + c])
+                if (meets(i)) out.push_back(i);
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;

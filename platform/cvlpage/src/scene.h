@@ -62,6 +62,7 @@ private:
         std::vector<std::vector<uint32_t>> cells;  // top-level indices, ascending
         std::vector<uint32_t> everywhere;          // symbols too large for cells, ascending
         std::vector<Filing> filings;               // by top-level index
+        std::vector<Box> boxes;                    // by top-level index, grown by kGridReach
         std::unordered_map<const Symbol*, uint32_t> indices;  // top-level symbol to index
     };
     static constexpr double kGridReach = 8;  // hit tolerance the grid allows for
