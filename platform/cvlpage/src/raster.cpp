@@ -62,6 +62,8 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
                 std::swap(a, b);
                 w = -1;
             }
+            // An edge crossing no row centre of the clip changes no row's winding there.
+            if (b.y <= clip.top + 0.5 || a.y > clip.bottom - 0.5) continue;
             edges.push_back({a.y, b.y, a.x, (b.x - a.x) / (b.y - a.y), w});
             minY = std::min(minY, a.y);
             maxY = std::max(maxY, b.y);
