@@ -11,71 +11,67 @@ namespace {
 // Rows of a DIB are padded to a multiple of 4 bytes.
 LONG DibRowSize(LONG width, int depth) { return ((width * depth + 31) / 32) * 4; }
 
-uint64_t Load64(const BYTE* p) {
-    uint64_t value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
+// The sum of the four bytes of one channel, for the pixel pair at top and bottom.
+inline unsigned SumChannel(const BYTE* top, const BYTE* bottom, int channel) {
+    return unsigned(top[channel] + top[3 + channel] + bottom[channel] + bottom[3 + channel]);
 }
 
-// Sums of the blue, green and red bytes of the two horizontally adjacent pixels at
-// top and bottom (four pixels in all). Eight bytes are read from each row, two past
-// the pair, so callers use it only where those bytes belong to the row.
-struct BlockSums {
-    unsigned blue, green, red;
-};
+// Two neighbouring blocks at once: each 64-bit lane holds the eight bytes from the
+// start of one pair of source pixels (six of them used), and the sums run in 16-bit
+// lanes of even and odd bytes, so that nothing overflows. Each lane gives the BGRX
+// pixel (fourth byte 0) of its block in its low 32 bits. Reads eight bytes at 6 and
+// 12 bytes after the first pixel of each row, two past the second block.
+typedef uint64_t LanePair __attribute__((vector_size(16)));
 
-inline BlockSums SumBlockWide(const BYTE* top, const BYTE* bottom) {
-    // Even and odd bytes of both rows go into 16-bit lanes, so nothing overflows:
-    // lanes of `even` hold bytes 0, 2, 4, 6 and lanes of `odd` bytes 1, 3, 5, 7.
-    const uint64_t lanes = 0x00FF00FF00FF00FFull;
-    uint64_t a = Load64(top), b = Load64(bottom);
-    uint64_t even = (a & lanes) + (b & lanes);
-    uint64_t odd = ((a >> 8) & lanes) + ((b >> 8) & lanes);
-    uint64_t blueRed = even + (odd >> 16);  // lane 0: bytes 0 + 3, lane 1: bytes 2 + 5
-    uint64_t green = odd + (even >> 32);    // lane 0: bytes 1 + 4
-    return {unsigned(blueRed & 0xFFFF), unsigned(green & 0xFFFF), unsigned((blueRed >> 16) & 0xFFFF)};
+inline void AverageTwoBlocks(const BYTE* top, const BYTE* bottom, uint32_t pixels[2]) {
+    uint64_t words[4];
+    std::memcpy(&words[0], top, 8);
+    std::memcpy(&words[1], top + 6, 8);
+    std::memcpy(&words[2], bottom, 8);
+    std::memcpy(&words[3], bottom + 6, 8);
+    const LanePair a = {words[0], words[1]}, c = {words[2], words[3]};
+    const LanePair lanes = {0x00FF00FF00FF00FFull, 0x00FF00FF00FF00FFull};
+    const LanePair even = (a & lanes) + (c & lanes);               // bytes 0, 2, 4, 6
+    const LanePair odd = ((a >> 8) & lanes) + ((c >> 8) & lanes);  // bytes 1, 3, 5, 7
+    const LanePair blueRed = even + (odd >> 16);  // lane 0: bytes 0 + 3, lane 1: bytes 2 + 5
+    const LanePair green = odd + (even >> 32);    // lane 0: bytes 1 + 4
+    const LanePair blueRedMask = {0x00FF00FFull, 0x00FF00FFull}, greenMask = {0xFF00ull, 0xFF00ull};
+    const LanePair result = ((blueRed >> 2) & blueRedMask) | ((green << 6) & greenMask);
+    pixels[0] = uint32_t(result[0]);
+    pixels[1] = uint32_t(result[1]);
 }
 
-inline BlockSums SumBlock(const BYTE* top, const BYTE* bottom) {
-    return {unsigned(top[0] + top[3] + bottom[0] + bottom[3]), unsigned(top[1] + top[4] + bottom[1] + bottom[4]),
-            unsigned(top[2] + top[5] + bottom[2] + bottom[5])};
-}
-
-// One cache row of count pixels from two supersampled rows. The wide sums stop one
-// pixel short of the end so that no read passes the last source pixel.
+// One cache row of count pixels from two supersampled rows. The paired sums stop
+// while three blocks remain, so that no read passes the last source pixel.
 void AverageRow24(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
     LONG x = 0;
-    for (; x + 1 < count; ++x) {
-        BlockSums s = SumBlockWide(top + 6 * x, bottom + 6 * x);
-        BYTE* d = out + 3 * x;
-        d[0] = BYTE(s.blue >> 2);
-        d[1] = BYTE(s.green >> 2);
-        d[2] = BYTE(s.red >> 2);
+    for (; x + 4 < count; x += 4) {
+        uint32_t first[2], second[2];
+        AverageTwoBlocks(top + 6 * x, bottom + 6 * x, first);
+        AverageTwoBlocks(top + 6 * x + 12, bottom + 6 * x + 12, second);
+        // Four BGR pixels packed into twelve bytes.
+        const uint64_t low = uint64_t(first[0]) | (uint64_t(first[1]) << 24) | (uint64_t(second[0]) << 48);
+        const uint32_t high = (second[0] >> 16) | (second[1] << 8);
+        std::memcpy(out + 3 * x, &low, 8);
+        std::memcpy(out + 3 * x + 8, &high, 4);
     }
-    for (; x < count; ++x) {
-        BlockSums s = SumBlock(top + 6 * x, bottom + 6 * x);
-        BYTE* d = out + 3 * x;
-        d[0] = BYTE(s.blue >> 2);
-        d[1] = BYTE(s.green >> 2);
-        d[2] = BYTE(s.red >> 2);
-    }
+    for (; x < count; ++x)
+        for (int channel = 0; channel < 3; ++channel)
+            out[3 * x + channel] = BYTE(SumChannel(top + 6 * x, bottom + 6 * x, channel) >> 2);
 }
 
 // The same for a BGRX cache: the fourth byte of each pixel is unused and written as 0.
 void AverageRow32(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
     LONG x = 0;
-    for (; x + 1 < count; ++x) {
-        BlockSums s = SumBlockWide(top + 6 * x, bottom + 6 * x);
-        uint32_t pixel = (s.blue >> 2) | ((s.green >> 2) << 8) | ((s.red >> 2) << 16);
-        std::memcpy(out + 4 * x, &pixel, sizeof pixel);
+    for (; x + 2 < count; x += 2) {
+        uint32_t pixels[2];
+        AverageTwoBlocks(top + 6 * x, bottom + 6 * x, pixels);
+        std::memcpy(out + 4 * x, pixels, 8);
     }
     for (; x < count; ++x) {
-        BlockSums s = SumBlock(top + 6 * x, bottom + 6 * x);
-        BYTE* d = out + 4 * x;
-        d[0] = BYTE(s.blue >> 2);
-        d[1] = BYTE(s.green >> 2);
-        d[2] = BYTE(s.red >> 2);
-        d[3] = 0;
+        for (int channel = 0; channel < 3; ++channel)
+            out[4 * x + channel] = BYTE(SumChannel(top + 6 * x, bottom + 6 * x, channel) >> 2);
+        out[4 * x + 3] = 0;
     }
 }
 
@@ -105,6 +101,32 @@ bool Downsample2x(const BYTE* source, BYTE* destination, int destinationDepth, L
             AverageRow24(upper, lower, out, count);
         } else {
             AverageRow32(upper, lower, out, count);
+        }
+    }
+    return true;
+}
+
+bool Downsample2xReference(const BYTE* source, BYTE* destination, int destinationDepth, LONG width, LONG height,
+                           const RECT& region) {
+    if (source == nullptr || destination == nullptr || width <= 0 || height <= 0) return false;
+    if (destinationDepth != 24 && destinationDepth != 32) return false;
+    const LONG left = region.left < 0 ? 0 : region.left, top = region.top < 0 ? 0 : region.top;
+    const LONG right = region.right > width ? width : region.right;
+    const LONG bottom = region.bottom > height ? height : region.bottom;
+    if (right <= left || bottom <= top) return false;
+    const LONG sourceRow = DibRowSize(2 * width, 24), destinationRow = DibRowSize(width, destinationDepth);
+    const LONG pixelBytes = destinationDepth / 8;
+    // Byte b of image pixel (x, y) of a bottom-up image h rows high.
+    auto sourceByte = [&](LONG x, LONG y, int b) { return source[size_t(2 * height - 1 - y) * sourceRow + 3 * x + b]; };
+    for (LONG y = top; y < bottom; ++y) {
+        for (LONG x = left; x < right; ++x) {
+            BYTE* out = destination + size_t(height - 1 - y) * destinationRow + pixelBytes * x;
+            for (int b = 0; b < 3; ++b) {
+                const unsigned sum = sourceByte(2 * x, 2 * y, b) + sourceByte(2 * x + 1, 2 * y, b) +
+                                     sourceByte(2 * x, 2 * y + 1, b) + sourceByte(2 * x + 1, 2 * y + 1, b);
+                out[b] = BYTE(sum / 4);
+            }
+            if (pixelBytes == 4) out[3] = 0;
         }
     }
     return true;

@@ -18,5 +18,9 @@ void RenderAntialiased(InstanceData* data, LONG width, LONG height);
 // region, or another depth.
 bool Downsample2x(const BYTE* source, BYTE* destination, int destinationDepth, LONG width, LONG height,
                   const RECT& region);
+// The same, one byte at a time, exactly as described above: the plain form that the
+// fast one is checked and measured against.
+bool Downsample2xReference(const BYTE* source, BYTE* destination, int destinationDepth, LONG width, LONG height,
+                           const RECT& region);
 
 #endif

@@ -59,8 +59,10 @@ extern "C" void __wrap__Z17RenderAntialiasedP12InstanceDataii(InstanceData* data
 
 namespace {
 
-// A 10 x 10 grid of outlined bars on a page of the view's size.
-std::string GridDrawing() {
+// A 10 x 10 grid of outlined bars on a page of the view's size, and `still` small
+// squares that never move, in the columns between the bars where no spin repaints:
+// a drawing of any size whose animated area stays the same.
+std::string GridDrawing(int still) {
     std::string text = "vkdrawing 1\npage 800 600\n";
     for (int row = 0; row < 10; ++row) {
         for (int column = 0; column < 10; ++column) {
@@ -71,12 +73,19 @@ std::string GridDrawing() {
                     "\n  stroke #000000 1\nend\n";
         }
     }
+    // A spinning bar reaches 27 units from its centre at column * 80 + 40, so the
+    // units 70 to 90 past each column's start stay still.
+    for (int i = 0; i < still; ++i) {
+        const int left = (i % 9) * 80 + 70 + (i / 9) % 9 * 2, top = (i / 81) * 4 % 596;
+        text += "symbol rectangle\n  box " + std::to_string(left) + " " + std::to_string(top) + " " +
+                std::to_string(left + 2) + " " + std::to_string(top + 2) + "\n  fill #66AA66\n  stroke none\nend\n";
+    }
     return text;
 }
 
 class SpinningPage {
 public:
-    SpinningPage() {
+    explicit SpinningPage(int symbols) {
         w32_reset();
         w32_set_display_depth(32);
         w32_register_class("SpinBench", 0, DefWindowProcA, LoadCursorA(nullptr, IDC_ARROW), TRUE, RGB(255, 255, 255));
@@ -84,7 +93,7 @@ public:
         data = std::make_unique<InstanceData>();
         data->view = std::make_unique<DrawingView>(data.get(), window);
         path = vktest::ScratchPath("spin.vkf");
-        std::ofstream(path, std::ios::binary) << GridDrawing();
+        std::ofstream(path, std::ios::binary) << GridDrawing(symbols - 100);
         data->drawing = LoadDrawing(path.string().c_str());
         RECT page = {0, 0, 1600, 1200};
         HDC dc = GetDC(window);
@@ -116,8 +125,9 @@ private:
     std::filesystem::path path;
 };
 
+// Arg: the number of symbols in the drawing, 100 of them spinning.
 void BM_HundredSpinsOneSimulatedSecond(benchmark::State& state) {
-    SpinningPage page;
+    SpinningPage page(static_cast<int>(state.range(0)));
     if (!page.Antialiased() || page.Running() != 100) {
         state.SkipWithError("the page is not antialiased or not every symbol spins");
         return;
@@ -137,6 +147,11 @@ void BM_HundredSpinsOneSimulatedSecond(benchmark::State& state) {
     state.counters["rest_ms"] = 1000 * (totalSeconds - antialiasSeconds) / n;
     state.counters["renders"] = static_cast<double>(renders) / n;
 }
-BENCHMARK(BM_HundredSpinsOneSimulatedSecond)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_HundredSpinsOneSimulatedSecond)
+    ->ArgName("symbols")
+    ->Arg(100)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0);
 
 }  // namespace

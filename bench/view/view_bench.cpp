@@ -16,7 +16,9 @@
 #include "npapi.h"
 #include "plugin_instance.h"
 #include "render_cache.h"
+#include "scene.h"
 #include "scratch_files.h"
+#include "text_format.h"
 #include "win32_control.h"
 
 namespace {
@@ -59,6 +61,21 @@ void BM_Downsample2x(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kSourceBytes));
 }
 BENCHMARK(BM_Downsample2x)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond);
+
+// The plain byte-at-a-time form that the fast one is checked against.
+void BM_Downsample2xReference(benchmark::State& state) {
+    const int depth = int(state.range(0));
+    std::vector<BYTE> source = RandomBytes(kSourceBytes);
+    std::vector<BYTE> cache(size_t(RowSize(kCacheWidth, depth)) * kCacheHeight);
+    const RECT whole = {0, 0, kCacheWidth, kCacheHeight};
+    for (auto _ : state) {
+        Downsample2xReference(source.data(), cache.data(), depth, kCacheWidth, kCacheHeight, whole);
+        benchmark::DoNotOptimize(cache.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kSourceBytes));
+}
+BENCHMARK(BM_Downsample2xReference)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond);
 
 // A page of `count` filled shapes scattered over 800 x 600 units.
 std::string CrowdedDrawing(int count) {
@@ -166,5 +183,23 @@ void BM_HoverOverCrowdedDrawing(benchmark::State& state) {
     for (auto _ : state) w32_mouse_move(origin.x + x(random), origin.y + y(random));
 }
 BENCHMARK(BM_HoverOverCrowdedDrawing)->ArgName("antialiased")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The reference for the pointer move: the engine's hit test looking at every one of
+// the same 10,000 symbols, at the same points, on the page the view laid them out on.
+void BM_HitTestLinearScan(benchmark::State& state) {
+    static const std::string text = CrowdedDrawing(10000);
+    const int factor = state.range(0) != 0 ? 2 : 1;
+    cvl::LoadError error;
+    auto drawing = cvl::ParseDrawing(text, error);
+    cvl::Scene scene(*drawing);
+    scene.SetMapping(cvl::Scene::FitPage(*drawing, {0, 0, 800 * factor, 600 * factor}, true, CVL_ZOOM_FIT));
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> x(0, 799), y(0, 599);
+    for (auto _ : state) {
+        const cvl::Point pixelCentre{factor * x(random) + 0.5, factor * y(random) + 0.5};
+        benchmark::DoNotOptimize(scene.HitTest(pixelCentre, CVL_HIT_TOLERANCE, false, false));
+    }
+}
+BENCHMARK(BM_HitTestLinearScan)->ArgName("antialiased")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine_fixture.h"
+#include "random_drawing.h"
 
 using namespace enginetest;
 
@@ -49,6 +50,50 @@ TEST_F(DrawPageTest, FitsTheDrawingCentredAndPaintsOnlyTheUpdateRectangle) {
                 ASSERT_EQ(target.Pixel(x, y), want) << bits << " bits at " << x << "," << y;
             }
     }
+}
+
+// 24- and 32-bit DIB sections are painted in their own memory; a device-dependent
+// bitmap is painted through a copy. Both must end up with the same pixels.
+TEST_F(DrawPageTest, DibSectionsPaintedInPlaceMatchATargetPaintedThroughACopy) {
+    LoadedDrawing d(RandomDrawing(13, 150));
+    const int width = 61, height = 47;
+    RECT page{0, 0, width, height};
+    const RECT updates[] = {{0, 0, width, height}, {7, 5, 30, 44}, {-9, 20, 15, 90}, {60, 46, 61, 47}};
+    HDC screen = GetDC(nullptr);
+    HDC copyDc = CreateCompatibleDC(screen);
+    HBITMAP ddb = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(copyDc, ddb);
+    ReleaseDC(nullptr, screen);
+    struct Case {
+        int bits;
+        bool topDown;
+    };
+    for (Case c : {Case{32, false}, Case{24, false}, Case{32, true}, Case{24, true}}) {
+        for (DWORD firstFlags : {DWORD{0x9}, DWORD{0x109}}) {
+            DibTarget target(width, height, c.bits, kBack, c.topDown);
+            HBRUSH back = CreateSolidBrush(kBack);
+            FillRect(copyDc, &page, back);
+            DeleteObject(back);
+            DrawPage(d.get(), target.dc(), &page, nullptr, 0, CVL_MODE_RENDER, firstFlags, 100);
+            DrawPage(d.get(), copyDc, &page, nullptr, 0, CVL_MODE_RENDER, firstFlags, 100);
+            for (const RECT& update : updates) {
+                target.Fill(update, kRed);
+                HBRUSH red = CreateSolidBrush(kRed);
+                FillRect(copyDc, &update, red);
+                DeleteObject(red);
+                DrawPage(d.get(), target.dc(), &page, &update, 0, CVL_MODE_RENDER, 0x20, 100);
+                DrawPage(d.get(), copyDc, &page, &update, 0, CVL_MODE_RENDER, 0x20, 100);
+            }
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    ASSERT_EQ(target.Pixel(x, y), GetPixel(copyDc, x, y) & 0xFFFFFF)
+                        << c.bits << " bits" << (c.topDown ? ", top-down" : "") << ", flags " << firstFlags << " at "
+                        << x << "," << y;
+        }
+    }
+    SelectObject(copyDc, old);
+    DeleteObject(ddb);
+    DeleteDC(copyDc);
 }
 
 TEST_F(DrawPageTest, LayoutModeSetsCoordinatesWithoutPainting) {

@@ -54,12 +54,12 @@ private:
 // A memory DC holding a DIB section of the given depth, filled with one colour.
 class DibTarget {
 public:
-    DibTarget(int width, int height, int bits, COLORREF fill) : width_(width), height_(height) {
+    DibTarget(int width, int height, int bits, COLORREF fill, bool topDown = false) : width_(width), height_(height) {
         dc_ = CreateCompatibleDC(nullptr);
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biHeight = topDown ? -height : height;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = static_cast<WORD>(bits);
         info.bmiHeader.biCompression = BI_RGB;

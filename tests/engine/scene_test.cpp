@@ -1,6 +1,7 @@
 // Layout, hit testing and rendering of parsed drawings.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,43 @@ TEST(Scene, PartialRendersMatchTheWholeInsideAndTouchNothingOutside) {
                     ASSERT_EQ(got, want) << x << "," << y;
                 }
             }
+    }
+}
+
+// Symbols moved, turned and retexted one at a time (nested ones and ones pushed out
+// past every edge of the page included) leave the grid-indexed scene answering and
+// painting exactly as a fresh scene that scans every symbol.
+TEST(Scene, EditsOfSingleSymbolsKeepTheIndexExact) {
+    auto d = Parse(enginetest::RandomDrawing(5, 300));
+    Scene scene(*d);
+    const PageMapping mapping = Scene::FitPage(*d, {0, 0, 400, 320}, true, 100);
+    scene.SetMapping(mapping);
+    std::vector<Symbol*> all;
+    d->ForEach([&](const Symbol& s) { all.push_back(const_cast<Symbol*>(&s)); });
+    std::mt19937 rng(29);
+    std::uniform_real_distribution<double> x(-20, 420), y(-20, 340);
+    for (int round = 0; round < 60; ++round) {
+        Symbol& s = *all[rng() % all.size()];
+        switch (round % 4) {
+            case 0: s.placement = s.placement.Turned(static_cast<int32_t>(rng() % 3600), {50, 40}); break;
+            case 1: s.placement = s.placement.Moved(-500, -300); break;  // far above and left of the grid
+            case 2: s.placement = s.placement.Moved(static_cast<double>(rng() % 900), 5); break;
+            case 3: s.text = round % 8 ? "NEW TEXT" : ""; break;
+        }
+        scene.Invalidate(s);
+        if (round % 10 != 9) continue;
+        Scene fresh(*d);
+        fresh.SetMapping(mapping);
+        for (int i = 0; i < 300; ++i) {
+            Point p{x(rng), y(rng)};
+            ASSERT_EQ(scene.HitTest(p, 2, false, true), fresh.HitTest(p, 2, false, false)) << p.x << "," << p.y;
+        }
+        Image edited(400, 320, 0xFFFFFF), reference(400, 320, 0xFFFFFF);
+        const PixelRect clip{int32_t(rng() % 200), int32_t(rng() % 160), 400, 320};
+        Canvas ec = edited.CanvasFor(clip), rc = reference.CanvasFor(clip);
+        scene.Render(ec, {}, true);
+        fresh.Render(rc, {}, false);
+        ASSERT_EQ(edited.data, reference.data) << "after round " << round;
     }
 }
 

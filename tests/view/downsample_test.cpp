@@ -12,25 +12,6 @@ namespace {
 
 LONG RowSize(LONG width, int depth) { return ((width * depth + 31) / 32) * 4; }
 
-// The averaging as plainly as it can be written: every byte of every pixel of the
-// region is the sum of its four source bytes divided by 4, remainder dropped.
-void ReferenceDownsample(const std::vector<BYTE>& source, std::vector<BYTE>& destination, int depth, LONG width,
-                         LONG height, const RECT& region) {
-    const LONG sourceRow = RowSize(2 * width, 24), destinationRow = RowSize(width, depth);
-    auto sourceByte = [&](LONG x, LONG y, int c) { return source[(2 * height - 1 - y) * sourceRow + 3 * x + c]; };
-    for (LONG y = region.top; y < region.bottom; ++y) {
-        for (LONG x = region.left; x < region.right; ++x) {
-            BYTE* out = &destination[(height - 1 - y) * destinationRow + (depth / 8) * x];
-            for (int c = 0; c < 3; ++c) {
-                int sum = sourceByte(2 * x, 2 * y, c) + sourceByte(2 * x + 1, 2 * y, c) +
-                          sourceByte(2 * x, 2 * y + 1, c) + sourceByte(2 * x + 1, 2 * y + 1, c);
-                out[c] = BYTE(sum / 4);
-            }
-            if (depth == 32) out[3] = 0;
-        }
-    }
-}
-
 struct Images {
     std::vector<BYTE> source, destination;
 };
@@ -47,8 +28,10 @@ Images RandomImages(std::mt19937& random, int depth, LONG width, LONG height) {
 TEST(Downsample2x, MatchesTheReferenceOnRandomImagesAtBothDepths) {
     std::mt19937 random(20261210);
     // Odd widths exercise row padding; one-pixel regions and regions touching the
-    // right edge exercise the end of a row.
-    const LONG sizes[][2] = {{1, 1}, {2, 3}, {3, 2}, {5, 4}, {7, 7}, {33, 9}, {64, 3}};
+    // right edge exercise the end of a row; widths around multiples of four the
+    // change from blocks taken four or two at a time to single ones.
+    const LONG sizes[][2] = {{1, 1}, {2, 3}, {3, 2}, {5, 4}, {7, 7}, {8, 2}, {9, 3}, {10, 2}, {11, 5},
+                             {33, 9}, {64, 3}, {203, 4}};
     for (int depth : {24, 32}) {
         for (const auto& size : sizes) {
             const LONG width = size[0], height = size[1];
@@ -60,7 +43,7 @@ TEST(Downsample2x, MatchesTheReferenceOnRandomImagesAtBothDepths) {
                 if (region.left == region.right || region.top == region.bottom) continue;
                 Images images = RandomImages(random, depth, width, height);
                 std::vector<BYTE> expected = images.destination;
-                ReferenceDownsample(images.source, expected, depth, width, height, region);
+                ASSERT_TRUE(Downsample2xReference(images.source.data(), expected.data(), depth, width, height, region));
                 ASSERT_TRUE(Downsample2x(images.source.data(), images.destination.data(), depth, width, height, region));
                 ASSERT_EQ(images.destination, expected)
                     << depth << " bits, " << width << " x " << height << ", region (" << region.left << ", "
@@ -136,7 +119,7 @@ TEST(Downsample2x, ClipsARegionReachingPastTheImage) {
     std::mt19937 random(7);
     Images images = RandomImages(random, 24, 3, 3);
     std::vector<BYTE> expected = images.destination;
-    ReferenceDownsample(images.source, expected, 24, 3, 3, RECT{1, 1, 3, 3});
+    ASSERT_TRUE(Downsample2xReference(images.source.data(), expected.data(), 24, 3, 3, RECT{1, 1, 3, 3}));
     ASSERT_TRUE(Downsample2x(images.source.data(), images.destination.data(), 24, 3, 3, RECT{1, 1, 9, 9}));
     EXPECT_EQ(images.destination, expected);
 }

@@ -224,7 +224,7 @@ int WINAPI SetSymbolText(CVLDRAWING drawing, CVLSYMBOL symbol, LPCSTR text) {
     if (!s || s->kind == SymbolKind::Group) return 0;
     // Drawn text is kept to the length a file may give it, which bounds its glyphs.
     s->text = text ? std::string(text).substr(0, FormatLimits::maxTextBytes) : std::string();
-    d->scene->Invalidate();
+    d->scene->Invalidate(*s);
     return 1;
 }
 
@@ -238,7 +238,7 @@ int WINAPI MoveSymbol(CVLDRAWING drawing, CVLSYMBOL symbol, const POINT* offset)
     // Device offset to drawing units, then into the frame of the enclosing group.
     Point local = Rotate(Point{offset->x / scale, offset->y / scale}, -ParentWorld(*s).tenths);
     s->placement = s->placement.Moved(local.x, local.y);
-    d->scene->Invalidate();
+    d->scene->Invalidate(*s);
     return 1;
 }
 
@@ -250,7 +250,7 @@ int WINAPI RotateSymbol(CVLDRAWING drawing, CVLSYMBOL symbol, short angle, const
     if (!s || !centre) return 0;
     Point c = d->scene->Mapping().ToDrawing(Point{static_cast<double>(centre->x), static_cast<double>(centre->y)});
     s->placement = s->placement.Turned(angle, ParentWorld(*s).Unapply(c));
-    d->scene->Invalidate();
+    d->scene->Invalidate(*s);
     return 1;
 }
 

@@ -86,10 +86,43 @@ bool PaintBand(HDC dc, const PixelRect& band, Scene& scene, const RenderOptions&
     return BitBlt(dc, band.left, band.top, width, height, memory.get(), 0, 0, SRCCOPY) != 0;
 }
 
+// A DC whose bitmap is a 24- or 32-bit DIB section is painted in the section's own
+// memory: what a copy out, a render and a copy back would leave there, without the
+// copies. False when the DC holds no such bitmap.
+bool PaintIntoDibSection(HDC dc, const PixelRect& clip, Scene& scene, const RenderOptions& options) {
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    DIBSECTION section;
+    if (!bitmap || GetObject(bitmap, sizeof section, &section) != static_cast<int>(sizeof section)) return false;
+    const BITMAP& bm = section.dsBm;
+    if (!bm.bmBits || (bm.bmBitsPixel != 24 && bm.bmBitsPixel != 32) || section.dsBmih.biCompression != BI_RGB)
+        return false;
+    const PixelRect area = clip.Intersect(PixelRect{0, 0, bm.bmWidth, bm.bmHeight});
+    if (area.Empty()) return true;
+    GdiFlush();  // the bits are about to be written directly
+    // Image row y of a bottom-up section is stored row height - 1 - y.
+    const bool topDown = section.dsBmih.biHeight < 0;
+    uint8_t* firstRow = static_cast<uint8_t*>(bm.bmBits) +
+                        static_cast<ptrdiff_t>(topDown ? 0 : bm.bmHeight - 1) * bm.bmWidthBytes;
+    const ptrdiff_t rowStep = topDown ? bm.bmWidthBytes : -static_cast<ptrdiff_t>(bm.bmWidthBytes);
+    Canvas canvas;
+    canvas.area = PixelRect{0, 0, bm.bmWidth, bm.bmHeight};
+    canvas.clip = area;
+    if (bm.bmBitsPixel == 32) {
+        canvas.pixels = reinterpret_cast<uint32_t*>(firstRow);
+        canvas.stride = rowStep / 4;
+    } else {
+        canvas.bgr = firstRow;
+        canvas.bgrStride = rowStep;
+    }
+    scene.Render(canvas, options);
+    return true;
+}
+
 }  // namespace
 
 bool PaintIntoDC(HDC dc, const PixelRect& clip, Scene& scene, const RenderOptions& options, bool unreadable) {
     if (clip.Empty()) return true;
+    if (!unreadable && PaintIntoDibSection(dc, clip, scene, options)) return true;
     const int width = clip.right - clip.left;
     const int bandRows = std::max(1, kBandPixels / width);
     bool ok = true;

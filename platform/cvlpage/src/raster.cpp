@@ -62,6 +62,8 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
                 std::swap(a, b);
                 w = -1;
             }
+            // An edge crossing no row centre of the clip changes no row's winding there.
+            if (b.y <= clip.top + 0.5 || a.y > clip.bottom - 0.5) continue;
             edges.push_back({a.y, b.y, a.x, (b.x - a.x) / (b.y - a.y), w});
             minY = std::min(minY, a.y);
             maxY = std::max(maxY, b.y);
@@ -91,13 +93,12 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
             int32_t x0 = std::max(clip.left, CeilCentre(crossings[i].x));
             int32_t x1 = std::min(clip.right, CeilCentre(crossings[i + 1].x));
             if (x0 >= x1) continue;
-            uint32_t* row = &canvas.At(x0, y);
             if (paint == Paint::Solid) {
-                std::fill(row, row + (x1 - x0), pixel);
+                canvas.FillRun(x0, x1, y, pixel);
             } else {
                 // Diagonal hatch anchored to the device, so partial renders join seamlessly.
                 for (int32_t x = x0; x < x1; ++x)
-                    if (((x + y) & 7) == 0) row[x - x0] = pixel;
+                    if (((x + y) & 7) == 0) canvas.Plot(x, y, pixel);
             }
         }
     }
@@ -133,7 +134,7 @@ void FillPixelRect(Canvas& canvas, const PixelRect& r, Colour colour) {
     PixelRect c = r.Intersect(canvas.clip);
     if (c.Empty()) return;
     uint32_t pixel = ToPixel(colour);
-    for (int32_t y = c.top; y < c.bottom; ++y) std::fill(&canvas.At(c.left, y), &canvas.At(c.left, y) + (c.right - c.left), pixel);
+    for (int32_t y = c.top; y < c.bottom; ++y) canvas.FillRun(c.left, c.right, y, pixel);
 }
 
 void DashedFrame(Canvas& canvas, const PixelRect& r, Colour colour) {
@@ -142,7 +143,7 @@ void DashedFrame(Canvas& canvas, const PixelRect& r, Colour colour) {
     auto plot = [&](int32_t x, int32_t y) {
         if (x >= canvas.clip.left && x < canvas.clip.right && y >= canvas.clip.top && y < canvas.clip.bottom &&
             (((x + y) % 6) + 6) % 6 < 3)
-            canvas.At(x, y) = pixel;
+            canvas.Plot(x, y, pixel);
     };
     int32_t xs = std::max(r.left, canvas.clip.left - 1), xe = std::min(r.right, canvas.clip.right + 1);
     for (int32_t x = xs; x < xe; ++x) {

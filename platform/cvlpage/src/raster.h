@@ -12,14 +12,33 @@
 namespace cvl {
 
 // A block of device pixels: pixel (x, y) of the device is at
-// pixels[(y - area.top) * stride + (x - area.left)].
+// pixels[(y - area.top) * stride + (x - area.left)]. A 24-bit block (3 bytes a pixel,
+// blue first) is given by `bgr` and its row step in bytes instead of `pixels`.
 struct Canvas {
     uint32_t* pixels = nullptr;
     ptrdiff_t stride = 0;  // in pixels
+    uint8_t* bgr = nullptr;
+    ptrdiff_t bgrStride = 0;  // in bytes
     PixelRect area;
     PixelRect clip;  // within area
 
     uint32_t& At(int x, int y) { return pixels[(y - area.top) * stride + (x - area.left)]; }
+    // Pixels x0 .. x1 - 1 of row y, all inside the clip, set to a BGRX pixel.
+    void FillRun(int x0, int x1, int y, uint32_t pixel) {
+        if (!bgr) {
+            uint32_t* row = &At(x0, y);
+            for (int x = x0; x < x1; ++x) *row++ = pixel;
+            return;
+        }
+        uint8_t* p = bgr + (y - area.top) * bgrStride + (x0 - area.left) * 3;
+        const uint8_t b = uint8_t(pixel), g = uint8_t(pixel >> 8), r = uint8_t(pixel >> 16);
+        for (int x = x0; x < x1; ++x, p += 3) {
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+    }
+    void Plot(int x, int y, uint32_t pixel) { FillRun(x, x + 1, y, pixel); }
 };
 
 using Contour = std::vector<Point>;

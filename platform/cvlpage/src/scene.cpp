@@ -50,6 +50,22 @@ Box Scene::DeviceBox(const Symbol& s) {
     return box;
 }
 
+bool Scene::FileBox(const Grid& g, const Box& b, Filing& filing) {
+    filing = Filing{};
+    if (b.Empty()) return true;
+    if (b.minX < g.originX || b.minY < g.originY) return false;
+    int c0 = std::clamp(static_cast<int>((b.minX - g.originX) / g.cell), 0, g.columns - 1);
+    int c1 = std::clamp(static_cast<int>((b.maxX - g.originX) / g.cell), 0, g.columns - 1);
+    int r0 = std::clamp(static_cast<int>((b.minY - g.originY) / g.cell), 0, g.rows - 1);
+    int r1 = std::clamp(static_cast<int>((b.maxY - g.originY) / g.cell), 0, g.rows - 1);
+    if (static_cast<int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) > 1024) {
+        filing.where = Filing::Where::Everywhere;
+        return true;
+    }
+    filing = Filing{Filing::Where::Cells, c0, c1, r0, r1};
+    return true;
+}
+
 const Scene::Grid& Scene::CurrentGrid() {
     if (grid_.stamp == stamp_) return grid_;
     Grid g;
@@ -61,32 +77,73 @@ const Scene::Grid& Scene::CurrentGrid() {
         boxes.push_back(DeviceBox(*s).Grown(kGridReach));
         all.Add(boxes.back());
     }
+    g.filings.resize(boxes.size());
+    g.boxes = boxes;
+    g.indices.reserve(boxes.size());
+    for (uint32_t i = 0; i < boxes.size(); ++i) g.indices[drawing_.symbols[i].get()] = i;
     if (!all.Empty()) {
         constexpr int kMaxCells = 256;
-        double extent = std::max(all.maxX - all.minX, all.maxY - all.minY);
-        g.cell = std::max(32.0, extent / kMaxCells);
+        // Cells of at least 32 pixels, at most 256 a side, and a few per symbol, so
+        // that a drawing of few symbols spread wide makes a small grid.
+        const double width = all.maxX - all.minX, height = all.maxY - all.minY;
+        const double cellsWanted = std::max<double>(64, 4.0 * static_cast<double>(boxes.size()));
+        g.cell = std::max({32.0, std::max(width, height) / kMaxCells, std::sqrt(width * height / cellsWanted)});
         g.originX = all.minX;
         g.originY = all.minY;
         g.columns = std::min(kMaxCells, static_cast<int>((all.maxX - all.minX) / g.cell) + 1);
         g.rows = std::min(kMaxCells, static_cast<int>((all.maxY - all.minY) / g.cell) + 1);
         g.cells.resize(static_cast<size_t>(g.columns) * g.rows);
         for (uint32_t i = 0; i < boxes.size(); ++i) {
-            const Box& b = boxes[i];
-            if (b.Empty()) continue;
-            int c0 = std::clamp(static_cast<int>((b.minX - g.originX) / g.cell), 0, g.columns - 1);
-            int c1 = std::clamp(static_cast<int>((b.maxX - g.originX) / g.cell), 0, g.columns - 1);
-            int r0 = std::clamp(static_cast<int>((b.minY - g.originY) / g.cell), 0, g.rows - 1);
-            int r1 = std::clamp(static_cast<int>((b.maxY - g.originY) / g.cell), 0, g.rows - 1);
-            if (static_cast<int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) > 1024) {
-                g.everywhere.push_back(i);
-                continue;
-            }
-            for (int r = r0; r <= r1; ++r)
-                for (int c = c0; c <= c1; ++c) g.cells[static_cast<size_t>(r) * g.columns + c].push_back(i);
+            Filing& f = g.filings[i];
+            FileBox(g, boxes[i], f);  // every box lies within `all`
+            if (f.where == Filing::Where::Everywhere) g.everywhere.push_back(i);
+            if (f.where != Filing::Where::Cells) continue;
+            for (int r = f.r0; r <= f.r1; ++r)
+                for (int c = f.c0; c <= f.c1; ++c) g.cells[static_cast<size_t>(r) * g.columns + c].push_back(i);
         }
     }
     grid_ = std::move(g);
     return grid_;
+}
+
+void Scene::DropBoxes(const Symbol& s) {
+    boxes_.erase(&s);
+    for (const auto& m : s.members) DropBoxes(*m);
+}
+
+void Scene::Invalidate(const Symbol& changed) {
+    DropBoxes(changed);
+    const Symbol* top = &changed;
+    for (const Symbol* p = changed.parent; p; p = p->parent) {
+        boxes_.erase(p);
+        top = p;
+    }
+    if (grid_.stamp != stamp_) return;  // rebuilt at its next use anyway
+    auto found = grid_.indices.find(top);
+    Filing filing;
+    if (found == grid_.indices.end() || !FileBox(grid_, DeviceBox(*top).Grown(kGridReach), filing)) {
+        Invalidate();
+        return;
+    }
+    const uint32_t index = found->second;
+    grid_.boxes[index] = DeviceBox(*top).Grown(kGridReach);
+    auto remove = [index](std::vector<uint32_t>& list) {
+        auto it = std::lower_bound(list.begin(), list.end(), index);
+        if (it != list.end() && *it == index) list.erase(it);
+    };
+    auto insert = [index](std::vector<uint32_t>& list) {
+        list.insert(std::lower_bound(list.begin(), list.end(), index), index);
+    };
+    auto forEachCell = [this](const Filing& f, auto&& action) {
+        if (f.where == Filing::Where::Everywhere) action(grid_.everywhere);
+        if (f.where != Filing::Where::Cells) return;
+        for (int r = f.r0; r <= f.r1; ++r)
+            for (int c = f.c0; c <= f.c1; ++c) action(grid_.cells[static_cast<size_t>(r) * grid_.columns + c]);
+    };
+    Filing& filed = grid_.filings[index];
+    forEachCell(filed, remove);
+    forEachCell(filing, insert);
+    filed = filing;
 }
 
 std::vector<uint32_t> Scene::Candidates(const Box& area) {
@@ -98,11 +155,17 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     int c1 = static_cast<int>(std::min<double>(std::floor((area.maxX - g.originX) / g.cell), g.columns - 1));
     int r0 = std::clamp(static_cast<int>(std::floor((area.minY - g.originY) / g.cell)), 0, g.rows - 1);
     int r1 = static_cast<int>(std::min<double>(std::floor((area.maxY - g.originY) / g.cell), g.rows - 1));
+    // A cell holds every symbol that reaches into it; only those whose bounds (with a
+    // pixel to spare) meet the area itself are asked to paint or answer.
+    auto meets = [&](uint32_t i) {
+        const Box& b = g.boxes[i];
+        return b.maxX + 1 >= area.minX && b.minX - 1 <= area.maxX && b.maxY + 1 >= area.minY &&
+               b.minY - 1 <= area.maxY;
+    };
     for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-            const auto& cell = g.cells[static_cast<size_t>(r) * g.columns + c];
-            out.insert(out.end(), cell.begin(), cell.end());
-        }
+        for (int c = c0; c <= c1; ++c)
+            for (uint32_t i : g.cells[static_cast<size_t>(r) * g.columns + c])
+                if (meets(i)) out.push_back(i);
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;

@@ -30,6 +30,10 @@ public:
 
     // Geometry, stacking or text changed somewhere: drop cached bounds and the grid.
     void Invalidate() { ++stamp_; }
+    // One symbol moved, turned or changed its text: drop its bounds, those of the
+    // groups around it and of its members, and file its top-level symbol anew in the
+    // grid, so that an edit costs the same in a drawing of any size.
+    void Invalidate(const Symbol& changed);
 
     // Device box of what the symbol paints (a group: its members), empty when nothing.
     Box DeviceBox(const Symbol& s);
@@ -45,16 +49,29 @@ private:
         uint64_t stamp;
         Box box;
     };
+    // The cells a top-level symbol is filed in: columns c0..c1 and rows r0..r1, or
+    // the `everywhere` list, or nowhere (empty bounds).
+    struct Filing {
+        enum class Where : uint8_t { Nowhere, Cells, Everywhere } where = Where::Nowhere;
+        int c0 = 0, c1 = -1, r0 = 0, r1 = -1;
+    };
     struct Grid {
         uint64_t stamp = ~uint64_t{0};
         double originX = 0, originY = 0, cell = 64;
         int columns = 0, rows = 0;
         std::vector<std::vector<uint32_t>> cells;  // top-level indices, ascending
         std::vector<uint32_t> everywhere;          // symbols too large for cells, ascending
+        std::vector<Filing> filings;               // by top-level index
+        std::vector<Box> boxes;                    // by top-level index, grown by kGridReach
+        std::unordered_map<const Symbol*, uint32_t> indices;  // top-level symbol to index
     };
     static constexpr double kGridReach = 8;  // hit tolerance the grid allows for
 
     const Grid& CurrentGrid();
+    // Where a top-level symbol's bounds go in `grid`; false when they reach above or
+    // left of the grid's origin, which only a rebuild can cover.
+    static bool FileBox(const Grid& grid, const Box& grown, Filing& filing);
+    void DropBoxes(const Symbol& s);
     std::vector<uint32_t> Candidates(const Box& area);
     void RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& parentPlacement, const RenderOptions& options);
     Symbol* HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, double tolerance, bool innermost);

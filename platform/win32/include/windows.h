@@ -438,6 +438,7 @@ VK_W32_API HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
 VK_W32_API BOOL WINAPI DeleteObject(HGDIOBJ ho);
 VK_W32_API int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
 VK_W32_API DWORD WINAPI GetObjectType(HGDIOBJ h);
+VK_W32_API HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
 VK_W32_API HBRUSH WINAPI CreateSolidBrush(COLORREF color);
 VK_W32_API int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr);
 VK_W32_API BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);

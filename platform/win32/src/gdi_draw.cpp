@@ -157,12 +157,27 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     // Device colours are written as they are, with no palette to match them against.
     static const std::vector<PALETTEENTRY> unmatched;
     const std::vector<PALETTEENTRY> &match = indexCopy == IndexCopy::Device ? unmatched : *to.palette;
-    // Read the block first: source and destination may share a surface.
-    std::vector<COLORREF> block(size_t(w) * size_t(h));
-    for (int j = 0; j < h; ++j) from.surface->ReadSpan(source.left, source.top + j, w, &block[size_t(j) * size_t(w)]);
     int shiftX = x + to.origin.x - sx0, shiftY = y + to.origin.y - sy0;
     RECT area = source;
     OffsetRect(&area, shiftX, shiftY);
+    if (from.surface != to.surface) {
+        // Row by row through one reused row of colours: only what the clip lets through is read.
+        static std::vector<COLORREF> row;
+        for (const RECT &clip : to.clip) {
+            RECT r;
+            if (!IntersectRect(&r, &area, &clip)) continue;
+            int span = r.right - r.left;
+            if (row.size() < size_t(span)) row.resize(size_t(span));
+            for (int dy = r.top; dy < r.bottom; ++dy) {
+                from.surface->ReadSpan(r.left - shiftX, dy - shiftY, span, row.data());
+                to.surface->WriteSpan(r.left, dy, span, row.data(), match);
+            }
+        }
+        return TRUE;
+    }
+    // Read the block first: source and destination share a surface and may overlap.
+    std::vector<COLORREF> block(size_t(w) * size_t(h));
+    for (int j = 0; j < h; ++j) from.surface->ReadSpan(source.left, source.top + j, w, &block[size_t(j) * size_t(w)]);
     for (const RECT &clip : to.clip) {
         RECT r;
         if (!IntersectRect(&r, &area, &clip)) continue;

@@ -336,6 +336,18 @@ DWORD WINAPI GetObjectType(HGDIOBJ h)
     return 0;
 }
 
+HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type)
+{
+    Dc *dc = FindDc(hdc);
+    if (!dc) return nullptr;
+    switch (type) {
+    case OBJ_BITMAP: return HandleOf(dc->bitmap);  // none for window and printer DCs
+    case OBJ_BRUSH: return HandleOf(dc->brush);
+    case OBJ_PAL: return HandleOf(dc->palette);
+    default: return nullptr;
+    }
+}
+
 int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv)
 {
     GdiObject *object = FindObject(h);

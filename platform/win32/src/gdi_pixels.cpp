@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace w32 {
 
@@ -178,6 +179,14 @@ void PixelPlane::FillSpan(int x, int y, int count, COLORREF rgb, const std::vect
     std::fill(row, row + count, Quantize(rgb, depth, palette));
 }
 
+namespace {
+
+// BGRX in memory, read as a little-endian word, to COLORREF (red in the lowest byte) and back.
+inline COLORREF FromBgrx(uint32_t v) { return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF); }
+inline uint32_t ToBgrx(COLORREF c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
+
+}  // namespace
+
 void Bitmap::ReadSpan(int x, int y, int count, COLORREF *out) const
 {
     if (!dib) {
@@ -186,10 +195,18 @@ void Bitmap::ReadSpan(int x, int y, int count, COLORREF *out) const
         return;
     }
     const uint8_t *row = Row(y);
-    if (bitsPerPixel == 32 || bitsPerPixel == 24) {
-        int step = bitsPerPixel / 8;
-        const uint8_t *p = row + size_t(x) * size_t(step);
-        for (int i = 0; i < count; ++i, p += step) out[i] = RGB(p[2], p[1], p[0]);
+    if (bitsPerPixel == 32) {
+        const uint8_t *p = row + size_t(x) * 4;
+        for (int i = 0; i < count; ++i, p += 4) {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            out[i] = FromBgrx(v);
+        }
+        return;
+    }
+    if (bitsPerPixel == 24) {
+        const uint8_t *p = row + size_t(x) * 3;
+        for (int i = 0; i < count; ++i, p += 3) out[i] = RGB(p[2], p[1], p[0]);
         return;
     }
     Surface::ReadSpan(x, y, count, out);
@@ -197,14 +214,20 @@ void Bitmap::ReadSpan(int x, int y, int count, COLORREF *out) const
 
 void Bitmap::WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette)
 {
-    if (dib && (bitsPerPixel == 32 || bitsPerPixel == 24)) {
-        int step = bitsPerPixel / 8;
-        uint8_t *p = Row(y) + size_t(x) * size_t(step);
-        for (int i = 0; i < count; ++i, p += step) {
+    if (dib && bitsPerPixel == 32) {
+        uint8_t *p = Row(y) + size_t(x) * 4;
+        for (int i = 0; i < count; ++i, p += 4) {
+            const uint32_t v = ToBgrx(in[i]);  // the fourth byte written as 0
+            std::memcpy(p, &v, 4);
+        }
+        return;
+    }
+    if (dib && bitsPerPixel == 24) {
+        uint8_t *p = Row(y) + size_t(x) * 3;
+        for (int i = 0; i < count; ++i, p += 3) {
             p[0] = GetBValue(in[i]);
             p[1] = GetGValue(in[i]);
             p[2] = GetRValue(in[i]);
-            if (step == 4) p[3] = 0;
         }
         return;
     }
@@ -218,12 +241,24 @@ void Bitmap::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<P
         std::fill(row, row + count, Quantize(rgb, bitsPerPixel, palette));
         return;
     }
-    if (bitsPerPixel == 32 || bitsPerPixel == 24) {
-        int step = bitsPerPixel / 8;
-        uint8_t pixel[4] = {GetBValue(rgb), GetGValue(rgb), GetRValue(rgb), 0};
-        uint8_t *p = Row(y) + size_t(x) * size_t(step);
-        for (int i = 0; i < count; ++i, p += step)
-            for (int k = 0; k < step; ++k) p[k] = pixel[k];
+    if (bitsPerPixel == 32) {
+        const uint32_t v = ToBgrx(rgb & 0xFFFFFF);
+        uint8_t *p = Row(y) + size_t(x) * 4;
+        for (int i = 0; i < count; ++i, p += 4) std::memcpy(p, &v, 4);
+        return;
+    }
+    if (bitsPerPixel == 24) {
+        // Four pixels are three words of the same pattern: write words, then the rest.
+        const uint32_t v = ToBgrx(rgb & 0xFFFFFF);
+        const uint32_t words[3] = {v | (v << 24), (v >> 8) | (v << 16), (v >> 16) | (v << 8)};
+        uint8_t *p = Row(y) + size_t(x) * 3;
+        int i = 0;
+        for (; i + 4 <= count; i += 4, p += 12) std::memcpy(p, words, 12);
+        for (; i < count; ++i, p += 3) {
+            p[0] = uint8_t(v);
+            p[1] = uint8_t(v >> 8);
+            p[2] = uint8_t(v >> 16);
+        }
         return;
     }
     Surface::FillSpan(x, y, count, rgb, palette);
