@@ -216,10 +216,10 @@ void RotateObjectAction(InstanceData* data, CVLSYMBOL symbol, const std::string&
     POINT centre;
     centre.x = static_cast<LONG>(bounds.left + RoundForRotation((static_cast<double>(bounds.right) - bounds.left) * 0.5));
     centre.y = static_cast<LONG>(bounds.top + RoundForRotation((static_cast<double>(bounds.bottom) - bounds.top) * 0.5));
-    // The engine turns counter-clockwise for positive angles and takes the low
-    // 16 bits of the tenths; a positive script angle turns clockwise on screen.
-    const long long lowBits = static_cast<long long>(std::fmod(angle, 65536.0));
-    const short engineAngle = static_cast<short>(static_cast<unsigned short>(-lowBits));
+    // Whole turns change nothing, and the remainder always fits the engine's 16
+    // bits. The engine turns counter-clockwise for positive angles; a positive
+    // script angle turns clockwise on screen.
+    const short engineAngle = static_cast<short>(-static_cast<long long>(std::fmod(angle, 3600.0)));
     RECT before = {0, 0, 0, 0};
     RECT after = {0, 0, 0, 0};
     SymbolViewRect(data, symbol, &before);

@@ -11,7 +11,9 @@ RequestTable::~RequestTable() { Clear(); }
 
 void RequestTable::Add(const std::string& url, UrlConsumer* consumer) {
     std::unique_ptr<UrlConsumer> owned(consumer);
-    entries_[url].consumers.push_back(std::move(owned));
+    PendingRequest& entry = entries_[url];
+    entry.consumers.push_back(std::move(owned));
+    entry.declined.push_back(false);
 }
 
 int RequestTable::Count(const std::string& url) const {
@@ -33,6 +35,23 @@ bool RequestTable::IsStarted(const std::string& url) const {
 void RequestTable::MarkStarted(const std::string& url) {
     auto entry = entries_.find(url);
     if (entry != entries_.end()) entry->second.started = true;
+}
+
+bool RequestTable::IsDeclined(const std::string& url, int i) const {
+    auto entry = entries_.find(url);
+    if (entry == entries_.end() || i < 0 || i >= static_cast<int>(entry->second.declined.size())) return false;
+    return entry->second.declined[static_cast<std::size_t>(i)];
+}
+
+void RequestTable::MarkDeclined(const std::string& url, int i) {
+    auto entry = entries_.find(url);
+    if (entry == entries_.end() || i < 0 || i >= static_cast<int>(entry->second.declined.size())) return;
+    std::vector<bool>& declined = entry->second.declined;
+    declined[static_cast<std::size_t>(i)] = true;
+    for (bool each : declined) {
+        if (!each) return;
+    }
+    entry->second.stopped = true;
 }
 
 bool RequestTable::IsStopped(const std::string& url) const {
@@ -145,15 +164,15 @@ int32 NPP_Write(NPP instance, NPStream* stream, int32 offset, int32 len, void* b
     const int count = requests->Count(key);
     for (int i = 0; i < count; ++i) {
         UrlConsumer* consumer = requests->At(key, i);
-        if (consumer == nullptr) continue;
-        // Every consumer sees this chunk; a refusal only drops the later ones.
-        if (!consumer->OnData(data, len, static_cast<const char*>(buffer))) requests->MarkStopped(key);
+        // A consumer that found what it wanted declines for itself alone: the others
+        // of the URL may still wait for lines further on.
+        if (consumer == nullptr || requests->IsDeclined(key, i)) continue;
+        if (!consumer->OnData(data, len, static_cast<const char*>(buffer))) requests->MarkDeclined(key, i);
     }
     return len;
 }
 
 NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) {
-    (void)reason;
     OuterEvent event;
     InstanceData* data = InstanceFromNPP(instance);
     RequestTable* requests = InstanceRequests(data);
@@ -161,11 +180,12 @@ NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) {
 
     const std::string key = StreamKey(stream);
     // Every end counts, completed or cut off, and reaches consumers that had
-    // declined further data too.
+    // declined further data too; only a completed one vouches for the data's tail.
+    const bool completed = reason == NPRES_DONE;
     const int count = requests->Count(key);
     for (int i = 0; i < count; ++i) {
         UrlConsumer* consumer = requests->At(key, i);
-        if (consumer != nullptr) consumer->OnEnd(data);
+        if (consumer != nullptr) consumer->OnEnd(data, completed);
     }
     requests->Remove(key);
     return NPERR_NO_ERROR;

@@ -2,7 +2,7 @@
 # Installs, with apt-get, whatever of the build's Debian packages is missing.
 set -euo pipefail
 packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-          g++-mingw-w64-i686 valgrind)
+          g++-mingw-w64-i686 valgrind locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -94,9 +94,15 @@ LRESULT CALLBACK DrawingView::WindowProc(HWND window, UINT message, WPARAM wPara
         if (message == WM_NCDESTROY) Subclasses().erase(window);
         return result;
     }
-    // Whatever this message makes fire shares one budget.
-    OuterEvent event;
-    return found->second.view->HandleMessage(message, wParam, lParam);
+    // No exception may unwind through the window system: a message whose handling
+    // runs out of memory ends here, handled as far as it got.
+    try {
+        // Whatever this message makes fire shares one budget.
+        OuterEvent event;
+        return found->second.view->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
 }
 
 LRESULT DrawingView::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -106,10 +112,16 @@ LRESULT DrawingView::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT DrawingView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        if (instance != nullptr) PaintView(instance, dc, paint.rcPaint);
-        EndPaint(window, &paint);
+        // Ended however the paint ends, so that the window is validated and its DC
+        // given back even when the paint fails part way.
+        struct PaintScope {
+            HWND window;
+            PAINTSTRUCT paint;
+            HDC dc;
+            explicit PaintScope(HWND w) : window(w), paint(), dc(BeginPaint(w, &paint)) {}
+            ~PaintScope() { EndPaint(window, &paint); }
+        } scope(window);
+        if (instance != nullptr) PaintView(instance, scope.dc, scope.paint.rcPaint);
         return 0;
     }
     case WM_ERASEBKGND:
