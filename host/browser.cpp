@@ -139,8 +139,9 @@ void Browser::Serve(const std::string& folder, const std::string& baseUrl) {
 }
 
 void Browser::SetDisplayDepth(int bits) {
+    if (!w32_set_display_depth(bits))
+        throw HostError("the display cannot show " + std::to_string(bits) + " bits per pixel");
     settings.displayBits = bits;
-    w32_set_display_depth(bits);
 }
 
 void Browser::SetBackground(const std::optional<std::string>& text) {
@@ -292,6 +293,8 @@ void Browser::DestroyInstance(Embed& embed) {
             std::free(saved);
         }
         embed.live = false;
+        if (embed.window && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(embed.window, GWLP_WNDPROC)) != DefWindowProcA)
+            ++subclassesLeft;
     }
     if (embed.window) {
         w32_destroy_window(embed.window);

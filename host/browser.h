@@ -105,6 +105,12 @@ public:
     size_t EmbedCount() const { return embeds.size(); }
     const Embed& EmbedAt(int embed) const;  // E counted from 1; throws HostError
 
+    // Closes the page: every instance destroyed, every window removed.
+    void Close() { ClosePage(); }
+    // Windows the plug-in left subclassed: after NPP_Destroy, a window whose
+    // procedure was not the browser's own again (counted before the window goes).
+    int SubclassesLeft() const { return subclassesLeft; }
+
     // Runs what the plug-in asked for (streams, navigations) and pumps messages
     // until nothing is left to do. Every action above ends with it.
     void Settle();
@@ -162,6 +168,7 @@ private:
     size_t beepsSeen = 0;
     POINT pointer{0, 0};  // screen point of the pointer
     std::function<void(const std::string&)> fileDelivered;
+    int subclassesLeft = 0;
 };
 
 }  // namespace vkhost

@@ -9,9 +9,11 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "browser.h"
 #include "cvlpage/diagnostics.h"
+#include "leftovers.h"
 #include "scenario.h"
 #include "scenario_runner.h"
 #include "win32_control.h"
@@ -29,7 +31,8 @@ const char kUsage[] =
     "  --viewport W H    size of the page (default: 800 600)\n"
     "  --display BITS    display depth: 8, 16, 24 or 32 (default: 24)\n"
     "  --check           after closing, fail if the plug-in passed the engine a stale handle,\n"
-    "                    left drawings loaded, or left GDI objects or device contexts behind\n";
+    "                    left drawings loaded, or left GDI objects, device contexts, timers\n"
+    "                    or subclassed windows behind\n";
 
 struct Options {
     std::string plugin, scenario, logFile, shot, serve, target;
@@ -106,21 +109,11 @@ std::string DefaultPluginPath(const char* argv0) {
 }
 
 // What the plug-in must leave behind once the browser has closed it: nothing.
-bool CheckLeftovers() {
-    bool clean = true;
-    auto report = [&](bool ok, const std::string& message) {
-        if (!ok) std::cerr << "vkhost: " << message << "\n";
-        clean = clean && ok;
-    };
-    DWORD stale = CvlDiagStaleHandleCount();
-    report(stale == 0, std::to_string(stale) + " engine calls with a stale handle, the latest " +
-                           cvldiag::LastStaleCall());
-    report(CvlDiagLiveDrawings() == 0, std::to_string(CvlDiagLiveDrawings()) + " drawings left loaded");
-    report(w32_live_dcs() == 0, std::to_string(w32_live_dcs()) + " device contexts left");
-    report(w32_live_gdi_objects() == 0, std::to_string(w32_live_gdi_objects()) + " GDI objects left");
-    report(w32_bad_handle_uses() == 0,
-           std::to_string(w32_bad_handle_uses()) + " window-system calls with an invalid handle");
-    return clean;
+bool CheckLeftovers(int subclassesLeft) {
+    std::vector<std::string> found = vkhost::Leftovers();
+    if (subclassesLeft) found.push_back(std::to_string(subclassesLeft) + " windows left subclassed");
+    for (const std::string& message : found) std::cerr << "vkhost: " << message << "\n";
+    return found.empty();
 }
 
 std::string FolderOf(const std::string& file) {
@@ -144,6 +137,7 @@ int main(int argc, char** argv) {
 
     vkhost::HostLog log;
     int status = 0;
+    int subclassesLeft = 0;
     {
         vkhost::Browser browser(log);
         std::string error;
@@ -160,9 +154,9 @@ int main(int argc, char** argv) {
                 std::cerr << "vkhost: " << url << " did not load: " << loadError << "\n";
             lastLoadError = loadError;
         });
-        browser.SetDisplayDepth(options.displayBits);
         browser.SetViewport(options.viewportWidth, options.viewportHeight);
         try {
+            browser.SetDisplayDepth(options.displayBits);
             if (!options.scenario.empty()) {
                 browser.Serve(options.serve.empty() ? FolderOf(options.scenario) : options.serve, options.base);
                 auto steps = vkhost::ParseScenario(scenarioText, options.scenario);
@@ -180,8 +174,10 @@ int main(int argc, char** argv) {
             std::cerr << failure.what() << "\n";
             status = 1;
         }
+        browser.Close();
+        subclassesLeft = browser.SubclassesLeft();
     }
-    if (options.check && !CheckLeftovers()) status = 1;
+    if (options.check && !CheckLeftovers(subclassesLeft)) status = 1;
 
     // A scenario's log goes to standard output unless --log names a file; a page
     // opened for its screenshot writes its log only to a file named with --log.

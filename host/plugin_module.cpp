@@ -1,5 +1,7 @@
 #include "plugin_module.h"
 
+#include "win32_control.h"
+
 #include <cctype>
 #include <cstdio>
 
@@ -86,6 +88,7 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, NPNets
         error = path + ": cannot load the plug-in module";
         return nullptr;
     }
+    w32_adopt_module(plugin->module);
 
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);

@@ -194,8 +194,11 @@ NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) {
 void NPP_StreamAsFile(NPP instance, NPStream* stream, const char* fname) {
     OuterEvent event;
     InstanceData* data = InstanceFromNPP(instance);
-    // A drawing needs a window to be laid out on; one that comes earlier is ignored.
-    if (data == nullptr || data->view == nullptr || fname == nullptr || stream == nullptr) return;
+    // A drawing needs a window to be laid out on; one that comes before the window,
+    // or after the browser destroyed it, is ignored.
+    if (data == nullptr || data->view == nullptr || data->view->Window() == nullptr || fname == nullptr ||
+        stream == nullptr)
+        return;
 
     // The new file is tried first: one the engine refuses (a broken download, an
     // error page a browser delivers in its place) leaves the shown drawing, its

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test: the suite here,
+# then the Windows build's scenarios under Wine (scripts/wine-suite.sh) unless
+# VK_WINE_SUITE=0.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -7,3 +9,6 @@ build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DVK_WERROR=ON "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
+if [ "${VK_WINE_SUITE:-1}" != 0 ]; then
+  bash scripts/wine-suite.sh
+fi

@@ -125,6 +125,18 @@ TEST_F(DrawPageTest, PaintsIntoCompatibleBitmapsAndPrinters) {
     EXPECT_EQ(r.right, 10);
 }
 
+// A printer page placed by the browser can span more than an int holds; the fit
+// still measures it: 8 high, so the square is 8 x 8, centred on x = 0.
+TEST_F(DrawPageTest, FitsAPageWiderThanAnIntHolds) {
+    LoadedDrawing d(kSquare);
+    DibTarget target(8, 8, 32, kBack);
+    RECT page{-2147483647 - 1, 0, 2147483647, 8}, update{0, 0, 8, 8};
+    EXPECT_TRUE(DrawPage(d.get(), target.dc(), &page, &update, 0, CVL_MODE_RENDER, 0x89, 100));
+    EXPECT_EQ(target.Pixel(0, 0), kRed);
+    EXPECT_EQ(target.Pixel(2, 7), kRed);
+    EXPECT_EQ(target.Pixel(4, 0), RGB(255, 255, 255)) << "the paper beside the square";
+}
+
 TEST_F(DrawPageTest, LeavesNoWindowSystemObjectsBehind) {
     LoadedDrawing d(kSquare);
     DibTarget t(30, 30, 32, kBack);

@@ -222,4 +222,23 @@ TEST_F(StreamAsFileTest, AFileBeforeTheWindowOrWithoutNameIsIgnored) {
     EXPECT_TRUE(LoadCalls().empty());
 }
 
+// A browser may remove an embed's window before it ends the instance; a drawing
+// that still arrives then has nowhere to be shown and must not be loaded: its load
+// scripts would start effects and its layout would ask a window that is gone.
+TEST_F(StreamAsFileTest, AFileAfterTheWindowWasDestroyedIsIgnored) {
+    TestPage page;
+    TestInstance instance;
+    Show(instance, page.embed);
+    w32_destroy_window(page.embed);
+    const int badHandlesBefore = w32_bad_handle_uses();
+    CvlDiagClearJournal();
+    TestDrawingFile flashing{"vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 10 10\n"
+                             " property \"OnLoad\" \"FlashObject 200\"\nend\n"};
+    Deliver(instance, "http://host/a.vkf", flashing.path());
+    EXPECT_EQ(InstanceFromNPP(instance.npp())->drawing, 0u);
+    EXPECT_TRUE(LoadCalls().empty());
+    EXPECT_EQ(w32_live_timers(), 0);
+    EXPECT_EQ(w32_bad_handle_uses(), badHandlesBefore);
+}
+
 }  // namespace

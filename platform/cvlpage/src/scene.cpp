@@ -14,7 +14,8 @@ constexpr Colour kHiddenFrameColour = 0x808080;
 PageMapping Scene::FitPage(const Drawing& d, const PixelRect& page, bool fit, int zoomPercent) {
     PageMapping m;
     double zoom = (zoomPercent > 0 ? zoomPercent : 100) / 100.0;
-    double w = page.right - page.left, h = page.bottom - page.top;
+    // In floating point: a page rectangle may span more than an int holds.
+    double w = double(page.right) - double(page.left), h = double(page.bottom) - double(page.top);
     if (fit && d.pageWidth > 0 && d.pageHeight > 0 && w > 0 && h > 0)
         m.scale = std::min(w / d.pageWidth, h / d.pageHeight) * zoom;
     else

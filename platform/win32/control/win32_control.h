@@ -21,6 +21,12 @@ VK_W32_API BOOL w32_set_screen_size(int width, int height);
 // System code page for the text functions: 1252 (single byte) or 932 (double byte).
 VK_W32_API BOOL w32_set_code_page(UINT codePage);
 
+// A module the host loaded itself, as a browser loads a plug-in. A window system over
+// the real Win32 takes over the clock, timer, beep and cursor services that the module
+// (and the modules it brought along) import, and counts their GDI handles; the subset
+// needs nothing, since every module calls it directly.
+VK_W32_API void w32_adopt_module(HMODULE module);
+
 /* ---- Windows -------------------------------------------------------------------- */
 // A window class: style bits (CS_...), window procedure, the cursor DefWindowProc shows
 // for WM_SETCURSOR (NULL: none; LoadCursorA(NULL, IDC_ARROW) is the usual one) and the
@@ -115,6 +121,8 @@ VK_W32_API W32Beep w32_beep(size_t index);
 // not yet deleted or released) alive now; for leak checks.
 VK_W32_API int w32_live_gdi_objects(void);
 VK_W32_API int w32_live_dcs(void);
+// Timers (thread and window timers) set and not yet killed, nor dropped with their window.
+VK_W32_API int w32_live_timers(void);
 // Calls that were given a handle that is not (or no longer) valid, since the reset.
 VK_W32_API int w32_bad_handle_uses(void);
 

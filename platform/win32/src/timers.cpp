@@ -74,7 +74,8 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
     uElapse = std::clamp<UINT>(uElapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
     // A window timer is named by the caller; a thread timer gets a new identifier unless
     // the caller names one of its existing thread timers, which is then replaced.
-    Timer *timer = FindTimer(hWnd, nIDEvent);
+    // Thread timers never have the identifier 0, so a request for a new one needs no search.
+    Timer *timer = hWnd || nIDEvent ? FindTimer(hWnd, nIDEvent) : nullptr;
     if (!timer) {
         auto fresh = std::make_unique<Timer>();
         fresh->window = hWnd;
@@ -99,6 +100,14 @@ BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent)
 
 DWORD WINAPI GetTickCount(void) { return Sys().now; }
 
+int w32_live_timers(void)
+{
+    int live = 0;
+    for (auto &t : Sys().timers)
+        if (t->alive) ++live;
+    return live;
+}
+
 BOOL WINAPI MessageBeep(UINT uType)
 {
     Sys().beeps.push_back(W32Beep{uType, Sys().now});
@@ -110,12 +119,22 @@ void w32_advance_clock(DWORD milliseconds)
     System &s = Sys();
     DWORD until = s.now + milliseconds;
     // Pending paints go first, as a message loop takes WM_PAINT before WM_TIMER.
-    while (Timer *timer = NextDue(until)) {
-        s.now = timer->due;
-        w32_pump();
-        if (!timer->alive) continue;
-        Fire(*timer);
-        Prune();
+    // Killed timers stay in the list, marked dead, until the clock has advanced.
+    while (Timer *next = NextDue(until)) {
+        // Every timer due at that moment, in creation order: one search per moment
+        // rather than one per timer, so that thousands of timers stay cheap.
+        const DWORD due = next->due;
+        std::vector<Timer *> batch;
+        for (auto &t : s.timers)
+            if (t->alive && t->due == due) batch.push_back(t.get());
+        std::sort(batch.begin(), batch.end(), [](const Timer *a, const Timer *b) { return a->sequence < b->sequence; });
+        s.now = due;
+        for (Timer *timer : batch) {
+            w32_pump();
+            // Killed or set anew by a timer that fired before it.
+            if (!timer->alive || timer->due != due) continue;
+            Fire(*timer);
+        }
     }
     s.now = until;
     w32_pump();
