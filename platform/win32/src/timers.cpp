@@ -124,7 +124,10 @@ void w32_advance_clock(DWORD milliseconds)
         // Every timer due at that moment, in creation order: one search per moment
         // rather than one per timer, so that thousands of timers stay cheap.
         const DWORD due = next->due;
-        std::vector<Timer *> batch;
+        // Kept between calls, so that once grown it allocates nothing: the clock must
+        // not fail where a program's own allocations are made to fail.
+        static std::vector<Timer *> batch;
+        batch.clear();
         for (auto &t : s.timers)
             if (t->alive && t->due == due) batch.push_back(t.get());
         std::sort(batch.begin(), batch.end(), [](const Timer *a, const Timer *b) { return a->sequence < b->sequence; });
