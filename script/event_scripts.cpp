@@ -164,5 +164,6 @@ OuterEvent::~OuterEvent()
 
 bool FiringBudgetSpent()
 {
-    return Budget().firings >= kMostFiringsPerOuterEvent;
+    // Outside any outer event nothing has been spent yet.
+    return Budget().openScopes > 0 && Budget().firings >= kMostFiringsPerOuterEvent;
 }

@@ -175,8 +175,8 @@ TEST_F(ViewTest, HitTestsUseTheEnginesCoordinates) {
     }
 }
 
-// A new drawing whose page differs from the view: only once it is laid out does the
-// pointer at (30, 30) lie on its A; before, it would find the tall B.
+// Laid out on the antialiased view, the pointer at (30, 30) lies on A; before the
+// layout the engine would take the doubled point (60, 60) one to one, on the tall B.
 const char kLaidOutElsewhere[] =
     "vkdrawing 1\n"
     "page 200 100\n"
