@@ -15,21 +15,6 @@ using File = std::unique_ptr<FILE, FileCloser>;
 
 }  // namespace
 
-Picture::Picture(int w, int h, COLORREF fill)
-    : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
-
-void Picture::Paste(const Picture& source, int x, int y) {
-    for (int row = 0; row < source.height; ++row) {
-        int ty = y + row;
-        if (ty < 0 || ty >= height) continue;
-        for (int column = 0; column < source.width; ++column) {
-            int tx = x + column;
-            if (tx < 0 || tx >= width) continue;
-            pixels[static_cast<size_t>(ty) * width + tx] = source.At(column, row);
-        }
-    }
-}
-
 bool WritePng(const std::string& path, const Picture& picture, std::string& error) {
     if (picture.width <= 0 || picture.height <= 0) {
         error = path + ": empty picture";
