@@ -1,10 +1,25 @@
 #include "argument_text.h"
 
 #include <climits>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "ansi_text.h"
+
+namespace {
+
+// The decimal point of the C library's current locale, which its conversions use.
+std::string LocaleDecimalPoint() {
+    const std::lconv* conventions = std::localeconv();
+    if (conventions == nullptr || conventions->decimal_point == nullptr || conventions->decimal_point[0] == '\0') {
+        return ".";
+    }
+    return conventions->decimal_point;
+}
+
+}  // namespace
 
 int LeadingInteger(const std::string& text, bool* hasDigits) {
     std::string::size_type i = 0;
@@ -52,8 +67,22 @@ double LeadingDecimal(const std::string& text) {
         if (exponentEnd > exponent) end = exponentEnd;
     }
     // Only the decimal prefix reaches the conversion, so "inf", "nan" and
-    // hexadecimal forms never turn into numbers.
-    return std::strtod(text.substr(start, end - start).c_str(), nullptr);
+    // hexadecimal forms never turn into numbers. Its "." becomes the point that
+    // the conversion expects under the current locale.
+    std::string number = text.substr(start, end - start);
+    const std::string::size_type point = number.find('.');
+    if (point != std::string::npos) number.replace(point, 1, LocaleDecimalPoint());
+    return std::strtod(number.c_str(), nullptr);
+}
+
+std::string FixedDecimalText(double value) {
+    char buffer[400];  // room for the largest double in "%f"
+    std::snprintf(buffer, sizeof buffer, "%f", value);
+    std::string text = buffer;
+    const std::string point = LocaleDecimalPoint();
+    const std::string::size_type at = text.find(point);
+    if (at != std::string::npos) text.replace(at, point.size(), ".");
+    return text;
 }
 
 std::vector<std::string> ArgumentWords(const std::string& argument) {

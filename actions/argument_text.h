@@ -12,8 +12,13 @@
 int LeadingInteger(const std::string& text, bool* hasDigits = nullptr);
 
 // The leading decimal number, read by text-to-double conversion but limited to
-// the decimal form (no "inf", "nan" or hexadecimal): no digits gives 0.
+// the decimal form (no "inf", "nan" or hexadecimal): no digits gives 0. The
+// decimal point is "." whatever the C library's locale says.
 double LeadingDecimal(const std::string& text);
+
+// The value in fixed-point notation with six decimals ("%f"), with "." as the
+// decimal point whatever the C library's locale says.
+std::string FixedDecimalText(double value);
 
 // The words of a timed verb's argument, split at blanks; empty words are skipped
 // and the text after each blank is trimmed before the next word is taken.

@@ -1,5 +1,6 @@
 #include "effect_registry.h"
 
+#include <new>
 #include <vector>
 
 EffectRegistry* EffectRegistry::current = nullptr;
@@ -23,14 +24,51 @@ void EffectRegistry::TearDown() {
     delete registry;
 }
 
+void EffectRegistry::Abandon() {
+    if (current == nullptr) return;
+    EffectRegistry* registry = current;
+    current = nullptr;
+    for (auto& entry : registry->effects) {
+        if (entry.second) entry.second->running = false;  // nothing to undo
+    }
+    registry->effects.clear();
+    delete registry;
+}
+
+EffectRegistry::EffectMap::iterator EffectRegistry::FindMatching(const InstanceData* instance, CVLSYMBOL symbol,
+                                                                 int kind) {
+    for (auto entry = effects.begin(); entry != effects.end(); ++entry) {
+        const TimedEffect* effect = entry->second.get();
+        if (effect == nullptr || effect->symbol != symbol || effect->Kind() != kind) continue;
+        // Symbol handles mean something only within their own drawing; the one
+        // beep of the process answers to every instance.
+        if (kind != TimedEffect::KindBeep && effect->instance != instance) continue;
+        return entry;
+    }
+    return effects.end();
+}
+
 bool EffectRegistry::Start(std::unique_ptr<TimedEffect> effect) {
     if (!effect) return false;
-    StopMatching(effect->symbol, effect->Kind());
     const UINT interval = static_cast<UINT>(effect->interval);
     const UINT_PTR timer = SetTimer(nullptr, 0, interval, &EffectRegistry::OnTimer);
     if (timer == 0) return false;
-    effect->running = true;
-    effects[timer] = std::move(effect);
+    // Room for the entry first: an effect that cannot be kept must not leave a
+    // timer behind, nor stop the effect it was to replace.
+    EffectMap::iterator slot;
+    try {
+        slot = effects.try_emplace(timer).first;
+    } catch (const std::bad_alloc&) {
+        KillTimer(nullptr, timer);
+        return false;
+    }
+    auto replaced = FindMatching(effect->instance, effect->symbol, effect->Kind());
+    if (replaced != effects.end()) {
+        effect->TakeOver(*replaced->second);
+        Stop(replaced->first);
+    }
+    slot->second = std::move(effect);
+    slot->second->running = true;
     return true;
 }
 
@@ -45,26 +83,33 @@ void EffectRegistry::Stop(UINT_PTR timer) {
     effect.reset();
 }
 
-bool EffectRegistry::StopMatching(CVLSYMBOL symbol, int kind) {
-    for (const auto& entry : effects) {
-        if (entry.second->symbol == symbol && entry.second->Kind() == kind) {
-            Stop(entry.first);
-            return true;
-        }
-    }
-    return false;
+bool EffectRegistry::StopMatching(const InstanceData* instance, CVLSYMBOL symbol, int kind) {
+    auto found = FindMatching(instance, symbol, kind);
+    if (found == effects.end()) return false;
+    Stop(found->first);
+    return true;
 }
 
 void EffectRegistry::StopAll() {
     while (!effects.empty()) Stop(effects.begin()->first);
 }
 
-void EffectRegistry::StopInstance(const InstanceData* instance) {
+void EffectRegistry::StopInstance(const InstanceData* instance, bool beepsToo) {
     std::vector<UINT_PTR> timers;
     for (const auto& entry : effects) {
-        if (entry.second->instance == instance && entry.second->symbol != 0) timers.push_back(entry.first);
+        const TimedEffect* effect = entry.second.get();
+        if (effect == nullptr || effect->instance != instance) continue;
+        if (effect->symbol != 0 || beepsToo) timers.push_back(entry.first);
     }
     for (UINT_PTR timer : timers) Stop(timer);
+}
+
+std::size_t EffectRegistry::Count() const {
+    std::size_t count = 0;
+    for (const auto& entry : effects) {
+        if (entry.second) ++count;
+    }
+    return count;
 }
 
 TimedEffect* EffectRegistry::Find(UINT_PTR timer) const {
@@ -73,19 +118,29 @@ TimedEffect* EffectRegistry::Find(UINT_PTR timer) const {
 }
 
 VOID CALLBACK EffectRegistry::OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (current == nullptr) return;
-    TimedEffect* effect = current->Find(timer);
-    if (effect == nullptr) return;
-    if (effect->remaining == 0) {
-        current->Stop(timer);
-        return;
+    // The window system's message loop is no place for an exception: a step that
+    // fails (out of memory) ends its effect instead.
+    try {
+        if (current == nullptr) return;
+        TimedEffect* effect = current->Find(timer);
+        if (effect == nullptr) return;
+        if (effect->remaining == 0) {
+            current->Stop(timer);
+            return;
+        }
+        if (effect->remaining > 0) --effect->remaining;
+        effect->Step();
+    } catch (...) {
+        if (current != nullptr) current->Stop(timer);
     }
-    if (effect->remaining > 0) --effect->remaining;
-    effect->Step();
 }
 
 void TearDownEffectRegistry() { EffectRegistry::TearDown(); }
 
 void StopInstanceEffects(InstanceData* data) {
-    if (EffectRegistry::Current() != nullptr) EffectRegistry::Current()->StopInstance(data);
+    if (EffectRegistry::Current() != nullptr) EffectRegistry::Current()->StopInstance(data, false);
+}
+
+void EndInstanceEffects(InstanceData* data) {
+    if (EffectRegistry::Current() != nullptr) EffectRegistry::Current()->StopInstance(data, true);
 }

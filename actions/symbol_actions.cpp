@@ -22,6 +22,18 @@ namespace {
 
 bool HasDrawing(const InstanceData* data) { return data != nullptr && data->drawing != 0; }
 
+// Marks a reset as putting its reloaded drawing in place for as long as it lives.
+class ResetRunning {
+public:
+    explicit ResetRunning(InstanceData* data) : data(data) { data->resetRunning = true; }
+    virtual ~ResetRunning() { data->resetRunning = false; }
+    ResetRunning(const ResetRunning&) = delete;
+    ResetRunning& operator=(const ResetRunning&) = delete;
+
+private:
+    InstanceData* data;
+};
+
 // Centre that "MoveOver" and the spin use: halves truncated toward zero.
 LONG TruncatedCentre(LONG low, LONG high) {
     return static_cast<LONG>(low + (static_cast<long long>(high) - low) / 2);
@@ -149,6 +161,9 @@ void OnlyShowLayerAction(InstanceData* data, CVLSYMBOL, const std::string& argum
 
 void SoftReloadAction(InstanceData* data, CVLSYMBOL, const std::string&) {
     if (!HasDrawing(data)) return;
+    // Scripts that keep asking for passes from their own firings stop once the
+    // event has used up its firings.
+    if (FiringBudgetSpent()) return;
     RunLoadScripts(data);
 }
 
@@ -170,6 +185,9 @@ void SendObjectBackwardAction(InstanceData* data, CVLSYMBOL symbol, const std::s
 
 void ResetDrawingAction(InstanceData* data, CVLSYMBOL, const std::string& argument) {
     if (data == nullptr) return;
+    // A reset asked for by what a reset is firing would reload the file it has just
+    // loaded, and so on: only the first one reloads.
+    if (data->resetRunning) return;
     if (data->drawingFile.empty()) {
         if (data->link) data->link->LoadInPlace(argument.c_str());
         return;
@@ -184,15 +202,8 @@ void ResetDrawingAction(InstanceData* data, CVLSYMBOL, const std::string& argume
         if (data->link) data->link->LoadInPlace(argument.c_str());
         return;
     }
-    // The stream gives a new drawing its page rectangle before anything measures
-    // it; the reload does the same, so that hit tests and the load scripts'
-    // rectangles are in the units of the renders to come.
-    if (data->view) {
-        LayOutNewDrawing(data);
-        data->view->ResetHover();
-    }
-    RunLoadScripts(data);
-    RebuildRenderCache(data);
+    ResetRunning running(data);
+    PresentNewDrawing(data, data->drawingFile);
 }
 
 void RotateObjectAction(InstanceData* data, CVLSYMBOL symbol, const std::string& argument) {
@@ -205,10 +216,10 @@ void RotateObjectAction(InstanceData* data, CVLSYMBOL symbol, const std::string&
     POINT centre;
     centre.x = static_cast<LONG>(bounds.left + RoundForRotation((static_cast<double>(bounds.right) - bounds.left) * 0.5));
     centre.y = static_cast<LONG>(bounds.top + RoundForRotation((static_cast<double>(bounds.bottom) - bounds.top) * 0.5));
-    // The engine turns counter-clockwise for positive angles and takes the low
-    // 16 bits of the tenths; a positive script angle turns clockwise on screen.
-    const long long lowBits = static_cast<long long>(std::fmod(angle, 65536.0));
-    const short engineAngle = static_cast<short>(static_cast<unsigned short>(-lowBits));
+    // Whole turns change nothing, and the remainder always fits the engine's 16
+    // bits. The engine turns counter-clockwise for positive angles; a positive
+    // script angle turns clockwise on screen.
+    const short engineAngle = static_cast<short>(-static_cast<long long>(std::fmod(angle, 3600.0)));
     RECT before = {0, 0, 0, 0};
     RECT after = {0, 0, 0, 0};
     SymbolViewRect(data, symbol, &before);

@@ -43,10 +43,9 @@ void StartSpin(InstanceData* data, CVLSYMBOL symbol, const std::string& argument
     if (interval >= 60000) interval = 60000;
     RECT rect;
     // Without a rectangle there is no centre to keep the symbol on.
-    if (!SymbolViewRect(data, symbol, &rect)) return;
-    const POINT centre = SpinCentre(rect);
-    EffectRegistry::Obtain().Start(
-        std::make_unique<SpinEffect>(data, symbol, interval, remaining, step, centre.x, centre.y));
+    if (!GetSymbolRect(data->drawing, symbol, &rect)) return;
+    EffectRegistry::Obtain().Start(std::make_unique<SpinEffect>(data, symbol, interval, remaining, step,
+                                                                SpinCentre(rect), EngineUnitsPerPixel(data)));
 }
 
 }  // namespace
@@ -65,8 +64,10 @@ void FlashObjectAction(InstanceData* data, CVLSYMBOL symbol, const std::string& 
     EffectRegistry::Obtain().Start(std::move(effect));
 }
 
-void EndFlashObjectAction(InstanceData*, CVLSYMBOL symbol, const std::string&) {
-    if (EffectRegistry::Current() != nullptr) EffectRegistry::Current()->StopMatching(symbol, TimedEffect::KindFlash);
+void EndFlashObjectAction(InstanceData* data, CVLSYMBOL symbol, const std::string&) {
+    if (EffectRegistry::Current() != nullptr) {
+        EffectRegistry::Current()->StopMatching(data, symbol, TimedEffect::KindFlash);
+    }
 }
 
 void SpinObjectCWAction(InstanceData* data, CVLSYMBOL symbol, const std::string& argument) {
@@ -77,8 +78,8 @@ void SpinObjectCCWAction(InstanceData* data, CVLSYMBOL symbol, const std::string
     StartSpin(data, symbol, argument, false);
 }
 
-void EndSpinObjectAction(InstanceData*, CVLSYMBOL symbol, const std::string&) {
-    if (EffectRegistry::Current() != nullptr) EffectRegistry::Current()->StopMatching(symbol, TimedEffect::KindSpin);
+void EndSpinObjectAction(InstanceData* data, CVLSYMBOL symbol, const std::string&) {
+    if (EffectRegistry::Current() != nullptr) EffectRegistry::Current()->StopMatching(data, symbol, TimedEffect::KindSpin);
 }
 
 void BeepAction(InstanceData* data, CVLSYMBOL, const std::string& argument) {
@@ -93,5 +94,5 @@ void BeepAction(InstanceData* data, CVLSYMBOL, const std::string& argument) {
 
 void EndBeepAction(InstanceData*, CVLSYMBOL, const std::string&) {
     // There is at most one beep in the whole process, whichever symbol asks.
-    if (EffectRegistry::Current() != nullptr) EffectRegistry::Current()->StopMatching(0, TimedEffect::KindBeep);
+    if (EffectRegistry::Current() != nullptr) EffectRegistry::Current()->StopMatching(nullptr, 0, TimedEffect::KindBeep);
 }

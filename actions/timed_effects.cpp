@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
-#include "hit_testing.h"
+#include "argument_text.h"
 #include "plugin_instance.h"
+#include "render_cache.h"
 #include "symbol_actions.h"
 
 namespace {
@@ -14,11 +14,7 @@ namespace {
 // Angles travel to "RotateObject" as text, exactly as a script would write them.
 // The single-precision factor errs slightly away from zero, so that the handler's
 // own rounding gives back the intended tenths.
-std::string DegreesText(int tenths, float factor) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%f", static_cast<double>(tenths * factor));
-    return text;
-}
+std::string DegreesText(int tenths, float factor) { return FixedDecimalText(static_cast<double>(tenths * factor)); }
 
 }  // namespace
 
@@ -34,6 +30,10 @@ TimedEffect::TimedEffect(InstanceData* instance, CVLSYMBOL symbol, int interval,
 
 TimedEffect::~TimedEffect() = default;
 
+void TimedEffect::TakeOver(TimedEffect&) {}
+
+int EngineUnitsPerPixel(InstanceData* instance) { return AntialiasActive(instance) ? 2 : 1; }
+
 FlashEffect::FlashEffect(InstanceData* instance, CVLSYMBOL symbol, int interval, int remaining)
     : TimedEffect(instance, symbol, interval, remaining) {
     visibleAtStart = GetSymbolVisibleFlag(instance->drawing, symbol);
@@ -41,11 +41,21 @@ FlashEffect::FlashEffect(InstanceData* instance, CVLSYMBOL symbol, int interval,
 
 FlashEffect::~FlashEffect() {
     if (!running) return;
-    if (shown == 1 && visibleAtStart == 0) {
-        HideSymbolAction(instance, symbol, std::string());
-    } else if (shown == 0 && visibleAtStart != 0) {
-        ShowSymbolAction(instance, symbol, std::string());
+    // A destructor lets nothing out: a restoration that fails is given up.
+    try {
+        if (shown == 1 && visibleAtStart == 0) {
+            HideSymbolAction(instance, symbol, std::string());
+        } else if (shown == 0 && visibleAtStart != 0) {
+            ShowSymbolAction(instance, symbol, std::string());
+        }
+    } catch (...) {
     }
+}
+
+void FlashEffect::TakeOver(TimedEffect& replaced) {
+    FlashEffect& flash = static_cast<FlashEffect&>(replaced);
+    visibleAtStart = flash.visibleAtStart;
+    flash.running = false;
 }
 
 void FlashEffect::Step() {
@@ -58,30 +68,41 @@ void FlashEffect::Step() {
     }
 }
 
-SpinEffect::SpinEffect(InstanceData* instance, CVLSYMBOL symbol, int interval, int remaining, int step, LONG centreX,
-                       LONG centreY)
-    : TimedEffect(instance, symbol, interval, remaining), step(step), centreX(centreX), centreY(centreY) {}
+SpinEffect::SpinEffect(InstanceData* instance, CVLSYMBOL symbol, int interval, int remaining, int step, POINT centre,
+                       int unitsPerPixel)
+    : TimedEffect(instance, symbol, interval, remaining),
+      step(step),
+      centreX(centre.x),
+      centreY(centre.y),
+      unitsPerPixel(unitsPerPixel) {}
 
 SpinEffect::~SpinEffect() {
     if (!running) return;
     // Whole turns drop out of `turned`, so this regains the starting orientation.
-    RotateObjectAction(instance, symbol, DegreesText(turned, -0.1f));
+    // A destructor lets nothing out: a restoration that fails is given up.
+    try {
+        RotateObjectAction(instance, symbol, DegreesText(turned, -0.1f));
+    } catch (...) {
+    }
 }
 
 void SpinEffect::Step() {
     if (instance->drawing == 0) return;
     RECT rect;
     // A symbol without a rectangle has no centre to turn about: skip the step.
-    if (!SymbolViewRect(instance, symbol, &rect)) return;
+    if (!GetSymbolRect(instance->drawing, symbol, &rect)) return;
     RotateObjectAction(instance, symbol, DegreesText(step, 0.1f));
     turned = (turned + step) % 3600;
     // Turning about the engine rectangle's centre lets the symbol drift; move it
-    // back to where it started. The offset is in view pixels, handed on as is.
-    if (!SymbolViewRect(instance, symbol, &rect)) return;
+    // back to where it started, to the engine unit, so that the stop gives back
+    // the starting pixels. A display that changed depth since the start changed
+    // the engine's scale: the centre follows it.
+    if (!GetSymbolRect(instance->drawing, symbol, &rect)) return;
+    const long long scale = EngineUnitsPerPixel(instance);
     const POINT now = SpinCentre(rect);
     POINT offset;
-    offset.x = centreX - now.x;
-    offset.y = centreY - now.y;
+    offset.x = static_cast<LONG>(centreX * scale / unitsPerPixel - now.x);
+    offset.y = static_cast<LONG>(centreY * scale / unitsPerPixel - now.y);
     if (offset.x != 0 || offset.y != 0) MoveSymbol(instance->drawing, symbol, &offset);
 }
 

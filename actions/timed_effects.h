@@ -20,6 +20,9 @@ public:
     // The work of one timer tick.
     virtual void Step() = 0;
     virtual int Kind() const = 0;
+    // Called when this effect replaces a running one of its kind on its symbol,
+    // just before that one is stopped.
+    virtual void TakeOver(TimedEffect& replaced);
 
     InstanceData* instance;  // not owned
     CVLSYMBOL symbol;        // 0 for a beep
@@ -38,6 +41,9 @@ public:
     ~FlashEffect() override;
     void Step() override;
     int Kind() const override { return KindFlash; }
+    // The symbol's visibility before the replaced flash began is what this one
+    // restores; the replaced flash ends without touching the symbol.
+    void TakeOver(TimedEffect& replaced) override;
 
     int shown = 1;           // 1 while the last step left the symbol shown
     int visibleAtStart = 0;  // the symbol's visibility flag at creation
@@ -45,9 +51,10 @@ public:
 
 class SpinEffect : public TimedEffect {
 public:
-    // centreX, centreY: the centre of the symbol's view rectangle at creation.
-    SpinEffect(InstanceData* instance, CVLSYMBOL symbol, int interval, int remaining, int step, LONG centreX,
-               LONG centreY);
+    // centre: the centre of the symbol's engine rectangle at creation, in engine
+    // units of which `unitsPerPixel` make one view pixel (2 while antialiased).
+    SpinEffect(InstanceData* instance, CVLSYMBOL symbol, int interval, int remaining, int step, POINT centre,
+               int unitsPerPixel);
     // Turns the symbol back by the accumulated angle.
     ~SpinEffect() override;
     void Step() override;
@@ -55,8 +62,9 @@ public:
 
     int step;        // tenths of a degree per step; positive turns clockwise
     int turned = 0;  // accumulated tenths, kept within -3599..3599
-    LONG centreX;
+    LONG centreX;    // engine units, at the scale of creation
     LONG centreY;
+    int unitsPerPixel;
 };
 
 class BeepEffect : public TimedEffect {
@@ -66,7 +74,10 @@ public:
     int Kind() const override { return KindBeep; }
 };
 
-// The centre of a view rectangle as the spin keeps it: halves truncated toward zero.
+// The centre of a rectangle as the spin keeps it: halves truncated toward zero.
 POINT SpinCentre(const RECT& rect);
+
+// Engine units per view pixel now: 2 while the view renders antialiased, else 1.
+int EngineUnitsPerPixel(InstanceData* instance);
 
 #endif

@@ -1,5 +1,7 @@
 #include "browser_link.h"
 
+#include <typeinfo>
+
 #include "ansi_text.h"
 #include "plugin_entry.h"
 #include "url_resolution.h"
@@ -43,6 +45,15 @@ void NpBrowserLink::RequestURL(const char* url, UrlConsumer* consumer) {
         delete consumer;
         return;
     }
+    // A URL that never opens would otherwise gather one more waiting consumer at
+    // each firing of the same script: an identical request waits only once.
+    for (int i = 0; i < requests.Count(absolute); ++i) {
+        UrlConsumer* waiting = requests.At(absolute, i);
+        if (waiting != nullptr && waiting->SameRequestAs(*consumer)) {
+            delete consumer;
+            return;
+        }
+    }
     requests.Add(absolute, consumer);
     if (requests.Count(absolute) == 1) NPN_GetURL(instance, absolute.c_str(), nullptr);
 }
@@ -82,10 +93,10 @@ bool LineConsumer::OnData(InstanceData* data, LONG length, const char* bytes) {
     return true;
 }
 
-void LineConsumer::OnEnd(InstanceData* data) {
-    if (pending.empty()) return;
+void LineConsumer::OnEnd(InstanceData* data, bool completed) {
     std::string line;
     line.swap(pending);
+    if (!completed || line.empty()) return;
     OnLine(data, line);
 }
 
@@ -128,4 +139,11 @@ bool KeyValueConsumer::OnLine(InstanceData* data, const std::string& line) {
     if (callback != nullptr) callback(data, userValue, value);
     // The first matching line wins; the rest of the text is not wanted.
     return false;
+}
+
+bool KeyValueConsumer::SameRequestAs(const UrlConsumer& other) const {
+    // Only a consumer of the very same kind can stand in for this one.
+    if (typeid(other) != typeid(*this)) return false;
+    const KeyValueConsumer& same = static_cast<const KeyValueConsumer&>(other);
+    return same.callback == callback && same.userValue == userValue && SameKeyName(same.key, key);
 }

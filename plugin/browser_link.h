@@ -43,7 +43,9 @@ public:
 class LineConsumer : public UrlConsumer {
 public:
     bool OnData(InstanceData* data, LONG length, const char* bytes) override;
-    void OnEnd(InstanceData* data) override;
+    // The unfinished last line counts as a line only when the data ended as sent:
+    // a stream cut off mid-line would hand on the head of a line.
+    void OnEnd(InstanceData* data, bool completed) override;
     // Returns true to continue with the next line, false to stop.
     virtual bool OnLine(InstanceData* data, const std::string& line) = 0;
 
@@ -65,6 +67,8 @@ class KeyValueConsumer : public LineConsumer {
 public:
     KeyValueConsumer(ValueCallback callback, DWORD userValue, const std::string& key);
     bool OnLine(InstanceData* data, const std::string& line) override;
+    // The same callback on the same user value, for the same key.
+    bool SameRequestAs(const UrlConsumer& other) const override;
 
 private:
     ValueCallback callback;

@@ -11,7 +11,9 @@ RequestTable::~RequestTable() { Clear(); }
 
 void RequestTable::Add(const std::string& url, UrlConsumer* consumer) {
     std::unique_ptr<UrlConsumer> owned(consumer);
-    entries_[url].consumers.push_back(std::move(owned));
+    PendingRequest& entry = entries_[url];
+    entry.consumers.push_back(std::move(owned));
+    entry.declined.push_back(false);
 }
 
 int RequestTable::Count(const std::string& url) const {
@@ -33,6 +35,23 @@ bool RequestTable::IsStarted(const std::string& url) const {
 void RequestTable::MarkStarted(const std::string& url) {
     auto entry = entries_.find(url);
     if (entry != entries_.end()) entry->second.started = true;
+}
+
+bool RequestTable::IsDeclined(const std::string& url, int i) const {
+    auto entry = entries_.find(url);
+    if (entry == entries_.end() || i < 0 || i >= static_cast<int>(entry->second.declined.size())) return false;
+    return entry->second.declined[static_cast<std::size_t>(i)];
+}
+
+void RequestTable::MarkDeclined(const std::string& url, int i) {
+    auto entry = entries_.find(url);
+    if (entry == entries_.end() || i < 0 || i >= static_cast<int>(entry->second.declined.size())) return;
+    std::vector<bool>& declined = entry->second.declined;
+    declined[static_cast<std::size_t>(i)] = true;
+    for (bool each : declined) {
+        if (!each) return;
+    }
+    entry->second.stopped = true;
 }
 
 bool RequestTable::IsStopped(const std::string& url) const {
@@ -99,6 +118,17 @@ void LayOutNewDrawing(InstanceData* data) {
     ReleaseDC(window, dc);
 }
 
+void PresentNewDrawing(InstanceData* data, const std::string& file) {
+    const unsigned generation = data->drawingGeneration;
+    if (data->view && data->view->Window() != nullptr) LayOutNewDrawing(data);
+    data->drawingFile = file;
+    if (data->view) data->view->ResetHover();
+    // An enter script that replaced the drawing again has put that one in place.
+    if (data->drawingGeneration != generation) return;
+    RunLoadScripts(data);
+    RebuildRenderCache(data);
+}
+
 NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool seekable, uint16* stype) {
     (void)type;
     (void)seekable;
@@ -121,6 +151,7 @@ int32 NPP_WriteReady(NPP instance, NPStream* stream) {
 
 int32 NPP_Write(NPP instance, NPStream* stream, int32 offset, int32 len, void* buffer) {
     (void)offset;
+    OuterEvent event;
     InstanceData* data = InstanceFromNPP(instance);
     RequestTable* requests = InstanceRequests(data);
     if (requests == nullptr || len <= 0 || buffer == nullptr) return len;
@@ -133,48 +164,52 @@ int32 NPP_Write(NPP instance, NPStream* stream, int32 offset, int32 len, void* b
     const int count = requests->Count(key);
     for (int i = 0; i < count; ++i) {
         UrlConsumer* consumer = requests->At(key, i);
-        if (consumer == nullptr) continue;
-        // Every consumer sees this chunk; a refusal only drops the later ones.
-        if (!consumer->OnData(data, len, static_cast<const char*>(buffer))) requests->MarkStopped(key);
+        // A consumer that found what it wanted declines for itself alone: the others
+        // of the URL may still wait for lines further on.
+        if (consumer == nullptr || requests->IsDeclined(key, i)) continue;
+        if (!consumer->OnData(data, len, static_cast<const char*>(buffer))) requests->MarkDeclined(key, i);
     }
     return len;
 }
 
 NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) {
-    (void)reason;
+    OuterEvent event;
     InstanceData* data = InstanceFromNPP(instance);
     RequestTable* requests = InstanceRequests(data);
     if (requests == nullptr) return NPERR_NO_ERROR;
 
     const std::string key = StreamKey(stream);
     // Every end counts, completed or cut off, and reaches consumers that had
-    // declined further data too.
+    // declined further data too; only a completed one vouches for the data's tail.
+    const bool completed = reason == NPRES_DONE;
     const int count = requests->Count(key);
     for (int i = 0; i < count; ++i) {
         UrlConsumer* consumer = requests->At(key, i);
-        if (consumer != nullptr) consumer->OnEnd(data);
+        if (consumer != nullptr) consumer->OnEnd(data, completed);
     }
     requests->Remove(key);
     return NPERR_NO_ERROR;
 }
 
 void NPP_StreamAsFile(NPP instance, NPStream* stream, const char* fname) {
+    OuterEvent event;
     InstanceData* data = InstanceFromNPP(instance);
     // A drawing needs a window to be laid out on; one that comes earlier is ignored.
     if (data == nullptr || data->view == nullptr || fname == nullptr || stream == nullptr) return;
 
-    NpBrowserLink* link = dynamic_cast<NpBrowserLink*>(data->link.get());
-    if (link != nullptr) link->baseURL = StreamKey(stream);
+    // The new file is tried first: one the engine refuses (a broken download, an
+    // error page a browser delivers in its place) leaves the shown drawing, its
+    // scripts, links and effects, and the URL its links resolve against as they are.
+    const CVLDRAWING loaded = LoadDrawing(fname);
+    if (loaded == 0) return;
 
+    // Stops this instance's effects while their symbols still exist, then frees the
+    // old drawing and marks its symbol handles stale.
     FreeInstanceDrawing(data);
     FreeRenderedImages(data);
+    data->drawing = loaded;
     data->backgroundBrush.reset(CreateSolidBrush(BrowserBackgroundColor()));
-    data->drawing = LoadDrawing(fname);
-    data->view->ResetHover();
-    if (data->drawing == 0) return;
-
-    LayOutNewDrawing(data);
-    data->drawingFile = fname;
-    RunLoadScripts(data);
-    RebuildRenderCache(data);
+    NpBrowserLink* link = dynamic_cast<NpBrowserLink*>(data->link.get());
+    if (link != nullptr) link->baseURL = StreamKey(stream);
+    PresentNewDrawing(data, fname);
 }

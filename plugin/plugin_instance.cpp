@@ -44,6 +44,9 @@ void FreeRenderedImages(InstanceData* data) {
 
 void ReleaseInstance(InstanceData* data) {
     if (data == nullptr) return;
+    // Its effects, beep included, end with the instance while its drawing and
+    // view still exist; those of other instances run on.
+    EndInstanceEffects(data);
     FreeInstanceDrawing(data);
     FreeRenderedImages(data);
     // The view's destructor gives the browser's window its own procedure back.
@@ -143,9 +146,6 @@ NPError NPP_Destroy(NPP instance, NPSavedData** save) {
     if (instance == nullptr) return NPERR_INVALID_INSTANCE_ERROR;
     InstanceData* data = InstanceFromNPP(instance);
     if (data == nullptr) return NPERR_NO_ERROR;
-    // Stopping an effect still works on its drawing, so every effect of every
-    // instance ends before anything of this one is released.
-    TearDownEffectRegistry();
     ReleaseInstance(data);
     instance->pdata = nullptr;
     delete data;

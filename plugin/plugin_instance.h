@@ -41,6 +41,7 @@ struct InstanceData {
     // Bookkeeping that keeps scripts safe across drawing replacement and nesting.
     unsigned drawingGeneration = 0;     // grows each time the drawing is freed or replaced
     bool loadPassRunning = false;       // an OnLoad pass is running on this instance
+    bool resetRunning = false;          // a reset is putting its reloaded drawing in place
     int eventDepth = 0;                 // nesting depth of event firings on this instance
 
     bool HasAttribute(const char* lowerCaseName) const;

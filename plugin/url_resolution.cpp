@@ -22,6 +22,23 @@ const std::string& UrlParts::Text() {
     return text;
 }
 
+namespace {
+
+// A letter followed by letters, digits, '+', '-' and '.': text[start, end) can
+// name a scheme.
+bool IsSchemeName(const std::string& text, LONG start, LONG end) {
+    if (end <= start) return false;
+    for (LONG i = start; i < end; ++i) {
+        const char c = text[static_cast<std::size_t>(i)];
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+        if (!letter && !(i > start && other)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 LONG UrlParts::Find(char c, LONG from, LONG last) const {
     if (from < 0) return -1;
     std::size_t i = static_cast<std::size_t>(from);
@@ -47,9 +64,10 @@ void UrlParts::Split() {
         parts[Fragment] = {end, 0};
     }
 
-    // The scheme ends at the first ':' anywhere before the fragment.
+    // The first ':' before the fragment ends a scheme only when what precedes it can
+    // be a scheme name; otherwise the colon belongs to a path or a query.
     p = Find(':', start, end);
-    if (p >= start && p <= end) {
+    if (p >= start && p <= end && IsSchemeName(text, start, p)) {
         parts[Scheme] = {start, p - start + 1};
         start = p + 1;
     } else {
@@ -111,7 +129,9 @@ std::string ResolveURL(const std::string& reference, const std::string& base) {
             path = refPath;
             query = ref.Component(UrlParts::Query);
         } else {
-            path = MergePath(refPath, baseParts.Component(UrlParts::Path));
+            // Below a host the empty path stands for its root: the merged path starts there.
+            const std::string basePath = baseParts.Component(UrlParts::Path);
+            path = basePath.empty() && !authority.empty() ? "/" + refPath : MergePath(refPath, basePath);
             query = ref.Component(UrlParts::Query);
         }
     }

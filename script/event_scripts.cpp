@@ -21,6 +21,27 @@ const int kEverySymbolEnumOptions = CVL_ENUM_EVERY_SYMBOL;
 // below the browser thread's stack while leaving ample room for honest scripts.
 const int kDeepestEventNesting = 32;
 
+// Most firings one outer event may cause. The nesting bound limits depth, not
+// count: symbols that keep handing the pointer to each other, and load passes whose
+// scripts each start that again, can fire thousands of times for one pointer move.
+// Honest pages fire a handful per event (a leave, an enter, the few their scripts
+// cause), so 256 leaves them ample room, while the worst page stays at a few
+// hundred microseconds per event. The firings of an OnLoad pass count too, but a
+// pass that has started always finishes: a drawing's load scripts are never cut short.
+const int kMostFiringsPerOuterEvent = 256;
+
+struct FiringBudget {
+    int openScopes = 0;  // OuterEvent scopes alive, nested
+    int firings = 0;     // firings since the outermost scope opened
+};
+
+// Process-wide, because an outer event is: everything runs on the browser's
+// user-interface thread, one event at a time.
+FiringBudget& Budget() {
+    static FiringBudget budget;
+    return budget;
+}
+
 // Counts one level of firing for as long as it lives.
 class EventNesting {
 public:
@@ -51,18 +72,43 @@ struct LoadPassContext {
     unsigned generation;
 };
 
+void FireEvent(InstanceData* data, CVLSYMBOL symbol, const char* eventName, bool partOfLoadPass);
+
 int WINAPI RunSymbolLoadScript(CVLSYMBOL symbol, void* context)
 {
     LoadPassContext* pass = static_cast<LoadPassContext*>(context);
-    // A script of the pass replaced the drawing: the symbols still to come belong
-    // to the old one, so the pass ends here.
-    if (pass->data->drawingGeneration != pass->generation) {
-        return 1;
-    }
     if (GetPropertyLength(pass->drawing, symbol, kOnLoad) >= 0) {
-        FireSymbolEvent(pass->data, symbol, kOnLoad);
+        FireEvent(pass->data, symbol, kOnLoad, true);
     }
-    return 0;
+    // A script of the pass replaced the drawing: the symbols still to come belong
+    // to the freed one, so the engine is told to stop here and now.
+    return pass->data->drawingGeneration != pass->generation ? 1 : 0;
+}
+
+void FireEvent(InstanceData* data, CVLSYMBOL symbol, const char* eventName, bool partOfLoadPass)
+{
+    if (data == nullptr || data->drawing == 0 || symbol == 0 || eventName == nullptr) {
+        return;
+    }
+    if (data->eventDepth >= kDeepestEventNesting) {
+        return;
+    }
+    OuterEvent event;
+    if (!partOfLoadPass && Budget().firings >= kMostFiringsPerOuterEvent) {
+        return;
+    }
+    ++Budget().firings;
+    EventNesting nesting(data);
+    ConvertLegacyProperties(data->drawing, symbol);
+    std::string script;
+    if (!GetSymbolPropertyText(data->drawing, symbol, eventName, script)) {
+        return;
+    }
+    RunEventScript(data, symbol, script);
+    // Let the view see at once what the script changed under the pointer.
+    if (data->view) {
+        data->view->UpdateHover();
+    }
 }
 
 }  // namespace
@@ -85,23 +131,7 @@ bool GetSymbolPropertyText(CVLDRAWING drawing, CVLSYMBOL symbol, const char* nam
 
 void FireSymbolEvent(InstanceData* data, CVLSYMBOL symbol, const char* eventName)
 {
-    if (data == nullptr || data->drawing == 0 || symbol == 0 || eventName == nullptr) {
-        return;
-    }
-    if (data->eventDepth >= kDeepestEventNesting) {
-        return;
-    }
-    EventNesting nesting(data);
-    ConvertLegacyProperties(data->drawing, symbol);
-    std::string script;
-    if (!GetSymbolPropertyText(data->drawing, symbol, eventName, script)) {
-        return;
-    }
-    RunEventScript(data, symbol, script);
-    // Let the view see at once what the script changed under the pointer.
-    if (data->view) {
-        data->view->UpdateHover();
-    }
+    FireEvent(data, symbol, eventName, false);
 }
 
 void RunLoadScripts(InstanceData* data)
@@ -114,7 +144,25 @@ void RunLoadScripts(InstanceData* data)
     if (data->loadPassRunning) {
         return;
     }
+    OuterEvent event;
     LoadPass running(data);
     LoadPassContext context = {data, data->drawing, data->drawingGeneration};
     EnumSymbols(data->drawing, RunSymbolLoadScript, &context, kEverySymbolEnumOptions);
+}
+
+OuterEvent::OuterEvent()
+{
+    if (Budget().openScopes++ == 0) {
+        Budget().firings = 0;
+    }
+}
+
+OuterEvent::~OuterEvent()
+{
+    --Budget().openScopes;
+}
+
+bool FiringBudgetSpent()
+{
+    return Budget().firings >= kMostFiringsPerOuterEvent;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "legacy_links.h"
 #include "navigation_actions.h"
 #include "plugin_instance.h"
 #include "script_text.h"
@@ -197,6 +198,12 @@ void RunAction(InstanceData* data, CVLSYMBOL symbol, const std::string& verb, co
         return;
     }
     if (argument[0] == '!') {
+        // "!urllink" and "!statusline" bring a link property's text as it stands.
+        std::string linkText;
+        if (ReadLinkPropertyArgument(data->drawing, symbol, argument.substr(1), linkText)) {
+            handler(data, symbol, linkText);
+            return;
+        }
         StartLabelFetch(data->link.get(), argument.substr(1), handler, symbol, data->drawingGeneration);
         return;
     }

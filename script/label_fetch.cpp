@@ -19,10 +19,9 @@ public:
 
     bool OnData(InstanceData* data, LONG length, const char* bytes) override
     {
+        // Its value could go nowhere; declining leaves the rest to the other consumers.
         if (IsStale(data)) {
-            // Ignored, not declined: declining would cut the data short for other
-            // consumers waiting on the same URL.
-            return true;
+            return false;
         }
         return LineConsumer::OnData(data, length, bytes);
     }
@@ -35,6 +34,13 @@ public:
             return false;
         }
         return KeyValueConsumer::OnLine(data, line);
+    }
+
+    // A request of an earlier drawing is another request: its symbol is gone.
+    bool SameRequestAs(const UrlConsumer& other) const override
+    {
+        return KeyValueConsumer::SameRequestAs(other) &&
+               static_cast<const LabelConsumer&>(other).generation == generation;
     }
 
 private:

@@ -11,8 +11,54 @@ namespace {
 const char kMarker[] = "__ae";
 const char kInPlacePrefix[] = "inplace ";
 const std::size_t kInPlacePrefixLength = sizeof(kInPlacePrefix) - 1;
+const char kUrlLink[] = "urllink";
+const char kStatusLine[] = "statusline";
+
+// The link property's text and whether it asks to load in place ("inplace " removed).
+bool ReadUrlLink(CVLDRAWING drawing, CVLSYMBOL symbol, std::string& url, bool& inPlace)
+{
+    if (!GetSymbolPropertyText(drawing, symbol, kUrlLink, url)) {
+        return false;
+    }
+    inPlace = url.compare(0, kInPlacePrefixLength, kInPlacePrefix) == 0;
+    if (inPlace) {
+        url.erase(0, kInPlacePrefixLength);
+    }
+    return true;
+}
+
+// Whether the interpreter hands the text to the action exactly as written when it
+// is a statement's argument: a ';' would end the statement (also one taken as the
+// second byte of a double-byte character that the text leaves open at its end),
+// and a leading '!' or '%' would ask for a fetched value or a page attribute.
+bool ReadBackAsWritten(const std::string& text)
+{
+    if (!text.empty() && (text[0] == '!' || text[0] == '%')) {
+        return false;
+    }
+    return FindAnsiChar(text + ";", ';') == text.size();
+}
+
+// The argument that brings the property's text to the action unchanged: the text
+// itself where it reads back as written, else a reference to the property.
+std::string LinkArgument(const std::string& text, const char* property)
+{
+    return ReadBackAsWritten(text) ? text : std::string("!") + property;
+}
 
 }  // namespace
+
+bool ReadLinkPropertyArgument(CVLDRAWING drawing, CVLSYMBOL symbol, const std::string& word, std::string& text)
+{
+    if (EqualsIgnoringCase(word, kUrlLink)) {
+        bool inPlace = false;
+        return ReadUrlLink(drawing, symbol, text, inPlace);
+    }
+    if (EqualsIgnoringCase(word, kStatusLine)) {
+        return GetSymbolPropertyText(drawing, symbol, kStatusLine, text);
+    }
+    return false;
+}
 
 void ConvertLegacyProperties(CVLDRAWING drawing, CVLSYMBOL symbol)
 {
@@ -28,26 +74,24 @@ void ConvertLegacyProperties(CVLDRAWING drawing, CVLSYMBOL symbol)
 void ConvertUrlLink(CVLDRAWING drawing, CVLSYMBOL symbol)
 {
     std::string url;
-    if (!GetSymbolPropertyText(drawing, symbol, "urllink", url)) {
+    bool inPlace = false;
+    if (!ReadUrlLink(drawing, symbol, url, inPlace)) {
         return;
     }
-    bool inPlace = url.compare(0, kInPlacePrefixLength, kInPlacePrefix) == 0;
-    if (inPlace) {
-        url.erase(0, kInPlacePrefixLength);
-    }
-    AddStatementToProperty(drawing, symbol, "OnMouseUp", (inPlace ? "InplaceJump " : "Jump ") + url);
+    const std::string argument = LinkArgument(url, kUrlLink);
+    AddStatementToProperty(drawing, symbol, "OnMouseUp", (inPlace ? "InplaceJump " : "Jump ") + argument);
     AddStatementToProperty(drawing, symbol, "OnMouseEnter", "CursorShape hand");
-    AddStatementToProperty(drawing, symbol, "OnMouseEnter", "StatusLine " + url);
+    AddStatementToProperty(drawing, symbol, "OnMouseEnter", "StatusLine " + argument);
     AddStatementToProperty(drawing, symbol, "OnMouseLeave", "CursorShape;StatusLine");
 }
 
 void ConvertStatusLine(CVLDRAWING drawing, CVLSYMBOL symbol)
 {
     std::string text;
-    if (!GetSymbolPropertyText(drawing, symbol, "statusline", text)) {
+    if (!GetSymbolPropertyText(drawing, symbol, kStatusLine, text)) {
         return;
     }
-    AddStatementToProperty(drawing, symbol, "OnMouseEnter", "StatusLine " + text);
+    AddStatementToProperty(drawing, symbol, "OnMouseEnter", "StatusLine " + LinkArgument(text, kStatusLine));
     AddStatementToProperty(drawing, symbol, "OnMouseLeave", "StatusLine");
 }
 

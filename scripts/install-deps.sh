@@ -3,7 +3,7 @@
 #   --web: what the WebAssembly build and its browser tests need instead.
 set -euo pipefail
 packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-          g++-mingw-w64-i686 valgrind)
+          g++-mingw-w64-i686 valgrind locales)
 missing=()
 if [ "${1:-}" = --web ]; then
   # GoogleTest's sources build with the rest; any node will do (a newer one may come

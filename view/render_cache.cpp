@@ -60,6 +60,38 @@ RECT ClipToCache(const InstanceData* data, const RECT& rect) {
     return clipped;
 }
 
+// The cache's form follows the display depth of its last rebuild: above 8 bits a
+// DIB section, whose pixels the averaging writes (in its own layout, whatever deep
+// display it now goes to), else a device-dependent bitmap, which only a device of
+// its own depth takes. A display that has changed depth across 8 bits since then
+// needs a cache of the other form.
+bool CacheFitsDisplay(const InstanceData* data) {
+    HWND desktop = GetDesktopWindow();
+    HDC screen = GetDC(desktop);
+    const int depth = DisplayDepth(screen);
+    ReleaseDC(desktop, screen);
+    if (data->cacheBits != nullptr) return depth > 8;
+    BITMAP bitmap;
+    if (GetObject(data->cacheBitmap.get(), sizeof bitmap, &bitmap) == 0) return false;
+    return bitmap.bmBitsPixel == depth;
+}
+
+// On a palette display the cache holds device colours: it is drawn with the
+// drawing's palette, so that the drawing's colours are kept as they are instead of
+// being matched to the reserved ones.
+void UseDrawingPalette(const InstanceData* data, HDC memory) {
+    if (data->cacheBits == nullptr) RealizeDrawingPalette(memory);
+}
+
+// Without a drawing to show, the view shows the page's background.
+void EraseWithBackground(HDC paintDC, const RECT& paintRect) {
+    RealizeDrawingPalette(paintDC);
+    HBRUSH brush = CreateSolidBrush(BrowserBackgroundColor());
+    if (brush == nullptr) return;
+    FillRect(paintDC, &paintRect, brush);
+    DeleteObject(brush);
+}
+
 void UniteIntoDirtyRect(InstanceData* data, const RECT& rect) {
     RECT clipped = ClipToCache(data, rect);
     RECT united;
@@ -184,6 +216,7 @@ void RebuildRenderCache(InstanceData* data) {
     HDC memory = CreateCompatibleDC(screen);
     if (memory != nullptr) {
         HGDIOBJ previous = SelectObject(memory, data->cacheBitmap.get());
+        UseDrawingPalette(data, memory);
         RECT fill = client;
         InflateRect(&fill, 1, 1);
         FillRect(memory, &fill, data->backgroundBrush.get());
@@ -211,6 +244,7 @@ void RenderDirtyRect(InstanceData* data) {
         RenderAntialiased(data, dirty.right - dirty.left, dirty.bottom - dirty.top);
     } else {
         HGDIOBJ previous = SelectObject(memory, data->cacheBitmap.get());
+        UseDrawingPalette(data, memory);
         HBRUSH brush = CreateSolidBrush(BrowserBackgroundColor());
         FillRect(memory, &dirty, brush);
         DeleteObject(brush);
@@ -225,14 +259,20 @@ void RenderDirtyRect(InstanceData* data) {
 }
 
 void PaintView(InstanceData* data, HDC paintDC, const RECT& paintRect) {
-    if (!data->cacheBitmap) RebuildRenderCache(data);
-    if (data->drawing == 0 || !data->cacheBitmap) return;
+    if (!data->cacheBitmap || !CacheFitsDisplay(data)) RebuildRenderCache(data);
+    if (data->drawing == 0 || !data->cacheBitmap) {
+        EraseWithBackground(paintDC, paintRect);
+        return;
+    }
     UniteIntoDirtyRect(data, paintRect);
     if (!IsRectEmpty(&data->dirtyRect)) RenderDirtyRect(data);
 
     HDC memory = CreateCompatibleDC(paintDC);
     HGDIOBJ previous = nullptr;
-    if (memory != nullptr) previous = SelectObject(memory, data->cacheBitmap.get());
+    if (memory != nullptr) {
+        previous = SelectObject(memory, data->cacheBitmap.get());
+        UseDrawingPalette(data, memory);
+    }
     RealizeDrawingPalette(paintDC);
     if (memory != nullptr) {
         const RECT& dirty = data->dirtyRect;

@@ -10,17 +10,21 @@
 
 namespace {
 
-// The views by their windows, through which the view's procedure finds its view;
-// the window's user data stays the browser's. Only the user-interface thread uses it.
-std::map<HWND, DrawingView*>& ViewsByWindow() {
-    static std::map<HWND, DrawingView*> views;
-    return views;
+// How the view's procedure finds what a window's messages are for: the view that
+// took the window over, or, once that view has gone without being able to take
+// its procedure out again (something subclassed the window after it), the
+// browser's procedure, to which everything then passes. The window's user data
+// stays the browser's. Only the user-interface thread uses this.
+struct Subclass {
+    DrawingView* view;
+    WNDPROC browserProc;
+};
+
+std::map<HWND, Subclass>& Subclasses() {
+    static std::map<HWND, Subclass> subclasses;
+    return subclasses;
 }
 
-void ForgetView(HWND window, const DrawingView* view) {
-    auto found = ViewsByWindow().find(window);
-    if (found != ViewsByWindow().end() && found->second == view) ViewsByWindow().erase(found);
-}
 const int kHandCursorResource = 129;
 
 POINT PointFromLParam(LPARAM lParam) {
@@ -32,14 +36,20 @@ POINT PointFromLParam(LPARAM lParam) {
 }  // namespace
 
 DrawingView::DrawingView(InstanceData* data, HWND window_)
-    : window(window_),
+    : window(nullptr),
       savedWindowProc(nullptr),
       instance(data),
       handCursor(LoadCursor(PluginModule(), MAKEINTRESOURCE(kHandCursorResource))),
       arrowCursor(LoadCursor(nullptr, IDC_ARROW)) {
-    ViewsByWindow()[window] = this;
+    // A window another view has taken (a second instance given the same window) stays
+    // that view's: taking it again would make this view pass messages to its own
+    // procedure. This view then has no window, like one whose window has gone.
+    if (window_ == nullptr || Subclasses().count(window_) != 0) return;
+    window = window_;
+    Subclasses()[window] = Subclass{this, nullptr};
     savedWindowProc =
         reinterpret_cast<WNDPROC>(SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc)));
+    Subclasses()[window].browserProc = savedWindowProc;
     // Without this class style no WM_LBUTTONDBLCLK arrives; it applies to the whole class.
     SetClassLong(window, GCL_STYLE, GetClassLong(window, GCL_STYLE) | CS_DBLCLKS);
 }
@@ -47,26 +57,52 @@ DrawingView::DrawingView(InstanceData* data, HWND window_)
 DrawingView::~DrawingView() {
     *alive = false;
     if (window == nullptr) return;
-    // The capture belongs to the view's hover tracking; the browser's procedure does not expect it.
-    if (mouseCaptured && GetCapture() == window) ReleaseCapture();
-    SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedWindowProc));
-    ForgetView(window, this);
-    window = nullptr;
+    // The capture belongs to the view's hover tracking; the browser's procedure does
+    // not expect it. Forgotten first, so its WM_CAPTURECHANGED fires nothing.
+    if (mouseCaptured) {
+        mouseCaptured = 0;
+        if (GetCapture() == window) ReleaseCapture();
+    }
+    Detach(false);
 }
 
-void DrawingView::Detach() {
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtr(window, GWLP_WNDPROC)) == &WindowProc) {
+void DrawingView::Detach(bool windowDestroyed) {
+    // Only the view's own procedure is taken out: one installed after it stays, and
+    // keeps reaching the browser's procedure through the view's.
+    const bool ownProcedureInstalled = reinterpret_cast<WNDPROC>(GetWindowLongPtr(window, GWLP_WNDPROC)) == &WindowProc;
+    if (ownProcedureInstalled) {
         SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedWindowProc));
     }
-    ForgetView(window, this);
+    auto found = Subclasses().find(window);
+    if (found != Subclasses().end() && found->second.view == this) {
+        if (ownProcedureInstalled || windowDestroyed) {
+            Subclasses().erase(found);
+        } else {
+            found->second.view = nullptr;
+        }
+    }
     window = nullptr;
     mouseCaptured = 0;
 }
 
 LRESULT CALLBACK DrawingView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto found = ViewsByWindow().find(window);
-    if (found == ViewsByWindow().end()) return DefWindowProc(window, message, wParam, lParam);
-    return found->second->HandleMessage(message, wParam, lParam);
+    auto found = Subclasses().find(window);
+    if (found == Subclasses().end()) return DefWindowProc(window, message, wParam, lParam);
+    if (found->second.view == nullptr) {
+        // The view has gone, but a procedure installed after it still calls this one.
+        LRESULT result = CallWindowProc(found->second.browserProc, window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) Subclasses().erase(window);
+        return result;
+    }
+    // No exception may unwind through the window system: a message whose handling
+    // runs out of memory ends here, handled as far as it got.
+    try {
+        // Whatever this message makes fire shares one budget.
+        OuterEvent event;
+        return found->second.view->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
 }
 
 LRESULT DrawingView::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -76,10 +112,16 @@ LRESULT DrawingView::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT DrawingView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        if (instance != nullptr) PaintView(instance, dc, paint.rcPaint);
-        EndPaint(window, &paint);
+        // Ended however the paint ends, so that the window is validated and its DC
+        // given back even when the paint fails part way.
+        struct PaintScope {
+            HWND window;
+            PAINTSTRUCT paint;
+            HDC dc;
+            explicit PaintScope(HWND w) : window(w), paint(), dc(BeginPaint(w, &paint)) {}
+            ~PaintScope() { EndPaint(window, &paint); }
+        } scope(window);
+        if (instance != nullptr) PaintView(instance, scope.dc, scope.paint.rcPaint);
         return 0;
     }
     case WM_ERASEBKGND:
@@ -114,12 +156,20 @@ LRESULT DrawingView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
         ApplyCursor();
         return TRUE;
+    case WM_CAPTURECHANGED: {
+        // Another window took the capture (a menu, a drag, a dialog): the pointer is
+        // no longer the view's, so its hover ends as if the pointer had left.
+        std::weak_ptr<bool> guard = alive;
+        if (mouseCaptured && reinterpret_cast<HWND>(lParam) != window) CaptureTakenAway();
+        if (guard.expired() || window == nullptr) return 0;
+        return PassOn(message, wParam, lParam);
+    }
     case WM_NCDESTROY: {
         // The browser destroys its window before the instance ends: hand the window
         // back now, so the instance's end has no window left to restore.
         std::weak_ptr<bool> guard = alive;
         LRESULT result = PassOn(message, wParam, lParam);
-        if (!guard.expired() && window != nullptr) Detach();
+        if (!guard.expired() && window != nullptr) Detach(true);
         return result;
     }
     default:
@@ -137,35 +187,66 @@ void DrawingView::ApplyCursor() const { SetCursor(cursorShape == 1 ? handCursor 
 void DrawingView::EvaluateHover(POINT point) {
     RECT client;
     GetClientRect(window, &client);
+    // While another window holds the capture (a menu, a drag), the pointer is that
+    // window's: the view neither takes the capture from it nor hovers anything.
+    const HWND holder = GetCapture();
+    const bool heldElsewhere = losingCapture || (holder != nullptr && holder != window);
     CVLSYMBOL hit = 0;
-    if (!PtInRect(&client, point)) {
+    if (heldElsewhere || !PtInRect(&client, point)) {
         if (mouseCaptured) {
             mouseCaptured = 0;
-            ReleaseCapture();
+            if (!heldElsewhere) ReleaseCapture();
         }
     } else {
         hit = SymbolAtPoint(instance, point);
-        if (!mouseCaptured) {
-            SetCapture(window);
-            mouseCaptured = 1;
-        }
+        if (holder != window) SetCapture(window);
+        mouseCaptured = 1;
     }
     if (hit != hoverSymbol) {
         // Stored before anything fires, so the evaluations nested in the scripts see no change.
         const CVLSYMBOL old = hoverSymbol;
+        // A symbol whose enter is still to come was never entered, so it is not left.
+        const bool oldEntered = old != pendingEnter;
         hoverSymbol = hit;
+        pendingEnter = hit;
         std::weak_ptr<bool> guard = alive;
         const unsigned generation = instance != nullptr ? instance->drawingGeneration : 0;
         // A script may replace the drawing: handles of the old one are not passed on.
         auto stillCurrent = [&] {
             return !guard.expired() && instance != nullptr && instance->drawingGeneration == generation;
         };
-        if (old != 0 && stillCurrent()) FireSymbolEvent(instance, old, "OnMouseLeave");
-        if (hit != 0 && stillCurrent()) FireSymbolEvent(instance, hit, "OnMouseEnter");
+        if (old != 0 && oldEntered && stillCurrent()) FireSymbolEvent(instance, old, "OnMouseLeave");
         if (guard.expired()) return;
+        // The leave script may have changed what lies under the pointer; the evaluation
+        // nested in it then dealt with what is there now, and this enter is off.
+        if (hit != 0 && pendingEnter == hit && stillCurrent()) {
+            pendingEnter = 0;
+            FireSymbolEvent(instance, hit, "OnMouseEnter");
+            if (guard.expired()) return;
+        }
     }
     // While the view holds the capture, Windows sends it no WM_SETCURSOR.
     if (mouseCaptured) ApplyCursor();
+}
+
+void DrawingView::CaptureTakenAway() {
+    mouseCaptured = 0;
+    const CVLSYMBOL old = hoverSymbol;
+    const bool oldEntered = old != pendingEnter;
+    hoverSymbol = 0;
+    pendingEnter = 0;
+    std::weak_ptr<bool> guard = alive;
+    if (old != 0 && oldEntered && instance != nullptr && instance->drawing != 0) {
+        // Also when the capture was only released: a window must not take the capture
+        // back while it is told of its loss, so the leave's own look finds nothing.
+        losingCapture = true;
+        FireSymbolEvent(instance, old, "OnMouseLeave");
+        if (guard.expired()) return;
+        losingCapture = false;
+    }
+    // The hand belonged to the hover that has ended; a cursor the new holder has set stays.
+    cursorShape = 0;
+    if (GetCursor() == handCursor) SetCursor(arrowCursor);
 }
 
 void DrawingView::UpdateHover() {
@@ -178,6 +259,7 @@ void DrawingView::UpdateHover() {
 
 void DrawingView::ResetHover() {
     hoverSymbol = 0;
+    pendingEnter = 0;
     cursorShape = 0;
     UpdateHover();
 }

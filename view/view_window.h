@@ -15,8 +15,10 @@ class DrawingView {
 public:
     // Subclasses the window and links itself with the instance (data->view is set by the caller).
     // Also adds CS_DBLCLKS to the window's class, so double clicks arrive as such.
+    // A window that another view has already taken over is left to that view.
     DrawingView(InstanceData* data, HWND window);
-    // Puts the browser's window procedure back, if the window still exists.
+    // Puts the browser's window procedure back, if the window still exists and the
+    // view's own procedure is still the one installed.
     virtual ~DrawingView();
     DrawingView(const DrawingView&) = delete;
     DrawingView& operator=(const DrawingView&) = delete;
@@ -38,8 +40,11 @@ private:
     void EvaluateHover(POINT point);
     void FireOnHoverSymbol(const char* eventName);
     void ApplyCursor() const;
-    // Gives the window its own procedure back and forgets it.
-    void Detach();
+    // Another window took the mouse capture: the hovered symbol is left, the arrow returns.
+    void CaptureTakenAway();
+    // Gives the window its own procedure back, if the view's is still installed, and
+    // forgets the window.
+    void Detach(bool windowDestroyed);
 
     HWND window;
     WNDPROC savedWindowProc;
@@ -47,6 +52,10 @@ private:
     HCURSOR handCursor;
     HCURSOR arrowCursor;
     BOOL mouseCaptured = 0;
+    // The hovered symbol while its OnMouseEnter is still to fire; 0 once it has fired.
+    CVLSYMBOL pendingEnter = 0;
+    // Set while the view tells the hovered symbol it lost the capture.
+    bool losingCapture = false;
     // Scripts run from inside the view's handlers may end the instance and so the
     // view; handlers hold a weak copy and stop once it has expired.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);

@@ -15,6 +15,7 @@
 #include "effect_registry.h"
 #include "plugin_instance.h"
 #include "render_cache.h"
+#include "scratch_files.h"
 #include "timed_actions.h"
 #include "view_window.h"
 #include "win32_control.h"
@@ -82,7 +83,7 @@ public:
         window = w32_create_window("SpinBench", nullptr, 0, 0, 800, 600);
         data = std::make_unique<InstanceData>();
         data->view = std::make_unique<DrawingView>(data.get(), window);
-        path = std::filesystem::temp_directory_path() / "vk-spin-bench.vkf";
+        path = vktest::ScratchPath("spin.vkf");
         std::ofstream(path, std::ios::binary) << GridDrawing();
         data->drawing = LoadDrawing(path.string().c_str());
         RECT page = {0, 0, 1600, 1200};

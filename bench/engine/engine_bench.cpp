@@ -7,6 +7,7 @@
 
 #include "engine/engine_api.h"
 #include "random_drawing.h"
+#include "scratch_files.h"
 #include "raster.h"
 #include "scene.h"
 #include "text_format.h"
@@ -17,8 +18,7 @@ using namespace cvl;
 namespace {
 
 std::string WriteDrawing(int symbols) {
-    std::string path =
-        (std::filesystem::temp_directory_path() / ("cvlpage_bench_" + std::to_string(symbols) + ".vkf")).string();
+    std::string path = vktest::ScratchPath("random-" + std::to_string(symbols) + ".vkf");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::string text = enginetest::RandomDrawing(42, symbols, 40);
     std::fwrite(text.data(), 1, text.size(), f);

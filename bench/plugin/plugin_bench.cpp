@@ -30,7 +30,7 @@ void BM_FindKeyOnLastLine(benchmark::State& state) {
             const std::size_t length = text.size() - at < 1024 ? text.size() - at : 1024;
             if (!consumer.OnData(nullptr, static_cast<LONG>(length), text.data() + at)) break;
         }
-        consumer.OnEnd(nullptr);
+        consumer.OnEnd(nullptr, true);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
@@ -42,7 +42,7 @@ void BM_OverlongLine(benchmark::State& state) {
     for (auto _ : state) {
         KeyValueConsumer consumer(Count, 0, "key");
         for (int i = 0; i < 1024; ++i) consumer.OnData(nullptr, static_cast<LONG>(chunk.size()), chunk.data());
-        consumer.OnEnd(nullptr);
+        consumer.OnEnd(nullptr, true);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 1024 * 1024);
 }

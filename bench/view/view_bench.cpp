@@ -16,6 +16,7 @@
 #include "npapi.h"
 #include "plugin_instance.h"
 #include "render_cache.h"
+#include "scratch_files.h"
 #include "win32_control.h"
 
 namespace {
@@ -100,7 +101,7 @@ public:
         NPWindow npWindow = {};
         npWindow.window = window;
         plugin.setwindow(&npp, &npWindow);
-        path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/view_bench.vkf";
+        path = vktest::ScratchPath("crowded.vkf");
         std::ofstream(path, std::ios::binary) << drawing;
         NPStream stream = {};
         stream.url = "http://bench.example/crowded.vkf";

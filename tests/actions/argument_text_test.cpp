@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "argument_text.h"
+#include "comma_locale.h"
 
 TEST(ArgumentText, LeadingIntegerReadsUpToTheFirstOtherCharacter) {
     struct Case {
@@ -68,4 +69,14 @@ TEST(ArgumentText, RoundingGoesUpFromHalvesAndTruncatesNegatives) {
     };
     for (const Case& c : cases) EXPECT_EQ(c.rounded, RoundForRotation(c.x)) << c.x;
     EXPECT_EQ(0.0, RoundForRotation(1.0 / 0.0));
+}
+
+TEST(ArgumentText, DecimalTextsUseAPointUnderACommaDecimalLocale) {
+    CommaDecimalLocale locale;
+    if (!locale.Active()) GTEST_SKIP() << locale.Why();
+    EXPECT_DOUBLE_EQ(12.56, LeadingDecimal("12.56"));
+    EXPECT_DOUBLE_EQ(-0.5, LeadingDecimal("-.5e0"));
+    EXPECT_DOUBLE_EQ(12.0, LeadingDecimal("12,56"));  // a comma ends the number, as everywhere
+    EXPECT_EQ("51.400002", FixedDecimalText(static_cast<double>(514 * 0.1f)));
+    EXPECT_EQ("-3600.000000", FixedDecimalText(-3600.0));
 }

@@ -261,9 +261,11 @@ TEST_F(SymbolActions, RotateObjectHandsTheNegatedRoundedTenthsToTheEngine) {
     };
     const Case cases[] = {
         {"12.56", -126}, {"-12.56", 125},   {"0.05", -1},         {"word", 0},        {"", 0},
-        {"90", -900},    {"-90.04", 900},   {" 45.05x", -451},    {"3276.8", -32768}, {"-3276.8", -32768},
-        {"3276.9", 32767},  // 32769 tenths keep their low 16 bits
-        {"1e39", 0},        // too large for single precision: no angle at all
+        {"90", -900},    {"-90.04", 900},   {" 45.05x", -451},
+        // Whole turns drop out before the engine's 16 bits are filled.
+        {"360", 0},      {"3600", 0},       {"-720", 0},          {"360.1", -1},      {"-370", 100},
+        {"3276.8", -368}, {"-3276.8", 368}, {"3276.9", -369},     {"3.6e6", 0},
+        {"1e39", 0},  // too large for single precision: no angle at all
     };
     for (const Case& c : cases) {
         ActionPage& page = Fresh();

@@ -1,9 +1,11 @@
 // Flash, spin and beep on the window system's virtual clock: tick-by-tick
 // sequences, restarts, end verbs and teardown across instances.
+#include <map>
 #include <string>
 #include <vector>
 
 #include "action_test.h"
+#include "comma_locale.h"
 #include "cvlpage/diagnostics.h"
 #include "effect_registry.h"
 #include "plugin_instance.h"
@@ -142,20 +144,40 @@ TEST_F(TimedEffects, FlashPeriodsOutsideTheirRangeFallBackTo500Ms) {
     EXPECT_EQ(1u, Running());
 }
 
-TEST_F(TimedEffects, SecondFlashDuringTheHiddenPhaseEndsWithTheSymbolHidden) {
-    const CVLSYMBOL solid = Sym("Solid");
-    FlashObjectAction(page->Data(), solid, "");
+TEST_F(TimedEffects, AFlashRestartedInEitherPhaseEndsWithTheVisibilityFromBeforeTheFirst) {
+    struct Case {
+        const char* symbol;
+        DWORD restartAt;           // 500: in the hidden phase, 1000: in the shown phase
+        std::vector<int> visible;  // at restart, +500, +1000, +1500 (the stop), +4500
+    };
+    const Case cases[] = {
+        {"Solid", 500, {1, 0, 1, 1, 1}},
+        {"Solid", 1000, {1, 0, 1, 1, 1}},
+        {"Hidden", 500, {1, 0, 1, 0, 0}},
+        {"Hidden", 1000, {1, 0, 1, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        page->Load(kDrawing);
+        start = w32_now();
+        FlashObjectAction(page->Data(), Sym(c.symbol), "");
+        AdvanceTo(start, c.restartAt);
+        FlashObjectAction(page->Data(), Sym(c.symbol), "1000 1");
+        EXPECT_EQ(1u, Running()) << c.symbol << " " << c.restartAt;
+        const DWORD r = c.restartAt;
+        EXPECT_EQ(c.visible, VisibilityAt(c.symbol, {r, r + 500, r + 1000, r + 1500, r + 4500}))
+            << c.symbol << " restarted at " << r;
+        EXPECT_EQ(0u, Running()) << c.symbol << " " << c.restartAt;
+    }
+    // Ended early by the end verb, the replacing flash restores the same way.
+    page->Load(kDrawing);
+    start = w32_now();
+    FlashObjectAction(page->Data(), Sym("Solid"), "");
     AdvanceTo(start, 500);
+    FlashObjectAction(page->Data(), Sym("Solid"), "");
+    AdvanceTo(start, 1000);
     ASSERT_FALSE(page->Visible("Solid"));
-    StartJournal();
-    FlashObjectAction(page->Data(), solid, "1000 1");
-    // The new flash records "hidden" and shows the symbol; the old one, stopping, finds it shown.
-    EXPECT_EQ((std::vector<std::string>{"SetSymbolVisibleFlag(" + std::to_string(page->Drawing()) + ", " +
-                                        std::to_string(solid) + ", 1)"}),
-              JournalOf({"SetSymbolVisibleFlag"}));
-    EXPECT_EQ(1u, Running());
-    EXPECT_EQ((std::vector<int>{1, 0, 1, 0, 0}), VisibilityAt("Solid", {500, 1000, 1500, 2000, 5000}));
-    EXPECT_EQ(0u, Running());
+    EndFlashObjectAction(page->Data(), Sym("Solid"), "");
+    EXPECT_TRUE(page->Visible("Solid"));
 }
 
 TEST_F(TimedEffects, DefaultSpinTurns36DegreesEvery100MsAndEndRestoresTheOrientation) {
@@ -370,7 +392,7 @@ TEST_F(TimedEffects, TeardownStopsTheEffectsOfEveryInstanceEachRestoringItsSymbo
     ASSERT_EQ(4u, Running());
 
     StartJournal();
-    TearDownEffectRegistry();  // what destroying either instance does
+    TearDownEffectRegistry();  // what NP_Shutdown and unloading the module do
     EXPECT_EQ(nullptr, EffectRegistry::Current());
     EXPECT_TRUE(page->Visible("Solid"));
     EXPECT_FALSE(page->Visible("Hidden"));
@@ -412,4 +434,143 @@ TEST_F(TimedEffects, TimerMessagesForUnknownEffectsAreIgnored) {
     EXPECT_TRUE(page->Visible("Solid"));
     EXPECT_FALSE(EffectRegistry::Current()->Start(nullptr));
     EXPECT_EQ(1u, Running());
+}
+
+TEST_F(TimedEffects, EndingAnInstanceStopsItsOwnEffectsOnlyAndTheOthersRunOn) {
+    ActionPage& other = Open(kDrawing);
+    FlashObjectAction(page->Data(), Sym("Solid"), "");
+    BeepAction(page->Data(), 0, "1000");
+    FlashObjectAction(other.Data(), other.Symbol("Solid"), "");
+    SpinObjectCWAction(other.Data(), other.Symbol("Bar"), "");
+    AdvanceTo(start, 500);
+    ASSERT_EQ(4u, Running());
+    StartJournal();
+    pages.front().reset();  // what NPP_Destroy does with the first instance
+    page = nullptr;
+    EXPECT_EQ(2u, Running());
+    for (const std::string& call : JournalOf({"SetSymbolVisibleFlag", "RotateSymbol"})) {
+        EXPECT_EQ(std::string::npos, call.find(std::to_string(other.Drawing()))) << call;
+    }
+    // The other instance still blinks and spins; the destroyed one's beep is gone.
+    EXPECT_FALSE(other.Visible("Solid"));
+    AdvanceTo(start, 1000);
+    EXPECT_TRUE(other.Visible("Solid"));
+    AdvanceTo(start, 1500);
+    EXPECT_FALSE(other.Visible("Solid"));
+    EXPECT_EQ(0u, w32_beep_count());
+    EXPECT_EQ(2u, Running());
+}
+
+TEST_F(TimedEffects, EndVerbsMatchEffectsOfTheirOwnInstanceOnly) {
+    // Symbol handles mean something only within their drawing: another instance's
+    // drawing may hold the same value for a symbol of its own.
+    ActionPage& other = Open(kDrawing);
+    struct Case {
+        void (*end)(InstanceData*, CVLSYMBOL, const std::string&);
+        void (*start)(InstanceData*, CVLSYMBOL, const std::string&);
+        const char* symbol;
+    };
+    const Case cases[] = {
+        {EndFlashObjectAction, FlashObjectAction, "Solid"},
+        {EndSpinObjectAction, SpinObjectCWAction, "Bar"},
+    };
+    for (const Case& c : cases) {
+        c.start(page->Data(), Sym(c.symbol), "");
+        c.end(other.Data(), Sym(c.symbol), "");
+        EXPECT_EQ(1u, Running()) << c.symbol;
+        c.end(page->Data(), Sym(c.symbol), "");
+        EXPECT_EQ(0u, Running()) << c.symbol;
+    }
+}
+
+TEST_F(TimedEffects, AnEffectWhoseTimerIsRefusedChangesNothing) {
+    const CVLSYMBOL solid = Sym("Solid");
+    w32_refuse_timers(TRUE);
+    FlashObjectAction(page->Data(), Sym("Hidden"), "");
+    SpinObjectCWAction(page->Data(), Sym("Bar"), "");
+    BeepAction(page->Data(), 0, "");
+    EXPECT_EQ(0u, Running());
+    // Dropped without its stop behaviour: the flash leaves its symbol shown.
+    EXPECT_TRUE(page->Visible("Hidden"));
+    w32_refuse_timers(FALSE);
+
+    // A replacement that gets no timer leaves the running flash alone.
+    FlashObjectAction(page->Data(), solid, "1000 2");
+    AdvanceTo(start, 500);
+    w32_refuse_timers(TRUE);
+    FlashObjectAction(page->Data(), solid, "");
+    w32_refuse_timers(FALSE);
+    EXPECT_EQ(1u, Running());
+    EXPECT_EQ((std::vector<int>{1, 0, 1, 1}), VisibilityAt("Solid", {1000, 1500, 2000, 2500}));
+    EXPECT_EQ(0u, Running());
+    EXPECT_EQ(0u, w32_beep_count());
+}
+
+TEST_F(TimedEffects, CountsTooLargeForTheStepCounterAreClampedNotWrapped) {
+    struct Case {
+        const char* argument;  // 3 x 1431655766 is 2^32 + 2: wrapped, it would stop after 2 steps
+    };
+    const Case cases[] = {{"10 3 1431655766"}, {"10 3 2147483647"}, {"10 -3 1431655766"}};
+    for (const Case& c : cases) {
+        page->Load(kDrawing);
+        start = w32_now();
+        StartJournal();
+        SpinObjectCWAction(page->Data(), Sym("Bar"), c.argument);
+        AdvanceTo(start, 100);
+        EXPECT_EQ(10u, RotateAngles().size()) << "[" << c.argument << "]";
+        EXPECT_EQ(1u, Running()) << "[" << c.argument << "]";
+        TearDownEffectRegistry();
+    }
+}
+
+namespace {
+
+// Every pixel the window shows, after painting what is pending.
+std::vector<COLORREF> Shown(HWND window) {
+    w32_pump();
+    RECT client = {0, 0, 200, 100};
+    std::vector<COLORREF> pixels(200 * 100);
+    w32_read_window_pixels(window, &client, pixels.data());
+    return pixels;
+}
+
+}  // namespace
+
+TEST_F(TimedEffects, SpinThenStopGivesBackTheStartingPixelsOnBothPaths) {
+    struct Case {
+        bool antialiased;
+        const char* argument;
+        DWORD stopAt;  // 0: the spin ends by its count
+    };
+    const Case cases[] = {
+        {false, "100 7", 750}, {false, "50 4 2", 0}, {false, "100 3", 650},
+        {true, "100 7", 750},  {true, "50 4 2", 0},  {true, "100 3", 650},
+    };
+    for (const Case& c : cases) {
+        std::map<std::string, std::string> attributes;
+        if (!c.antialiased) attributes["noantialias"] = "";
+        ActionPage& spun = Open(kDrawing, attributes);
+        const std::vector<COLORREF> before = Shown(spun.Window());
+        const RECT engineBefore = spun.EngineRect("Bar");
+        start = w32_now();
+        SpinObjectCCWAction(spun.Data(), spun.Symbol("Bar"), c.argument);
+        AdvanceTo(start, c.stopAt != 0 ? c.stopAt : 1000);
+        if (c.stopAt != 0) EndSpinObjectAction(spun.Data(), spun.Symbol("Bar"), "");
+        ASSERT_EQ(0u, Running());
+        EXPECT_EQ(RectText(engineBefore), RectText(spun.EngineRect("Bar")))
+            << (c.antialiased ? "antialiased " : "direct ") << c.argument;
+        EXPECT_TRUE(before == Shown(spun.Window())) << (c.antialiased ? "antialiased " : "direct ") << c.argument;
+    }
+}
+
+TEST_F(TimedEffects, ASpinUnderACommaDecimalLocaleStillReturnsToItsStart) {
+    CommaDecimalLocale locale;
+    if (!locale.Active()) GTEST_SKIP() << locale.Why();
+    const RECT before = page->EngineRect("Bar");
+    StartJournal();
+    SpinObjectCWAction(page->Data(), Sym("Bar"), "100 7");
+    AdvanceTo(start, 300);
+    EndSpinObjectAction(page->Data(), Sym("Bar"), "");
+    EXPECT_EQ((std::vector<int>{-514, -514, -514, 1542}), RotateAngles());
+    EXPECT_EQ(RectText(before), RectText(page->EngineRect("Bar")));
 }

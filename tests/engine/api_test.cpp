@@ -164,13 +164,23 @@ TEST_F(EngineApi, EnumerationToleratesCallbacksThatChangeTheDrawing) {
     EnumSymbols(d.get(), Record, &v, 50);
     EXPECT_EQ(v.names.size(), 7u) << "each symbol once, whatever the callback restacks";
 
-    // A callback that frees the drawing ends the enumeration without touching it again.
-    CVLDRAWING other = LoadDrawing(WriteFile("other.vkf", kPanel).c_str());
-    Visit freeing{other, {}};
-    freeing.during = [](Visit& visit, CVLSYMBOL) { FreeDrawing(visit.drawing); };
-    EnumSymbols(other, Record, &freeing, 50);
-    EXPECT_EQ(freeing.names.size(), 1u);
-    EXPECT_EQ(CvlDiagStaleHandleCount(), 0u);
+    // A callback that frees the drawing ends the enumeration without touching it
+    // again; going on after the free is the caller's fault, and counted as one.
+    const struct {
+        const char* what;
+        int stopAfter;
+        DWORD staleUses;
+    } frees[] = {{"callback asks to stop", 1, 0u}, {"callback asks to go on", 1000, 1u}};
+    for (const auto& c : frees) {
+        SCOPED_TRACE(c.what);
+        CvlDiagResetStaleHandleCount();
+        CVLDRAWING other = LoadDrawing(WriteFile("other.vkf", kPanel).c_str());
+        Visit freeing{other, {}, c.stopAfter};
+        freeing.during = [](Visit& visit, CVLSYMBOL) { FreeDrawing(visit.drawing); };
+        EnumSymbols(other, Record, &freeing, 50);
+        EXPECT_EQ(freeing.names.size(), 1u);
+        EXPECT_EQ(CvlDiagStaleHandleCount(), c.staleUses);
+    }
 }
 
 TEST_F(EngineApi, StaleHandlesAreRefusedAndCounted) {

@@ -9,12 +9,14 @@
 
 #include "cvlpage/diagnostics.h"
 #include "engine/engine_api.h"
+#include "scratch_files.h"
 #include "win32_control.h"
 
 namespace enginetest {
 
+// Writes a file of the test's own (tests run side by side) whose name ends with `name`.
 inline std::string WriteFile(const std::string& name, const std::string& text) {
-    std::string path = ::testing::TempDir() + name;
+    std::string path = vktest::ScratchPath(name);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     EXPECT_TRUE(f);
     if (f) {

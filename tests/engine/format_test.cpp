@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "scratch_files.h"
 #include "text_format.h"
 
 using namespace cvl;
@@ -105,10 +106,13 @@ TEST(DrawingFormat, WithoutLayerStatementsThereIsOneVisibleLayer) {
 }
 
 struct BadFile {
+    const char* name;  // names the case in test reports
     const char* text;
     int line, column;
     const char* message;
 };
+
+void PrintTo(const BadFile& bad, std::ostream* out) { *out << bad.name; }
 
 class DrawingFormatErrors : public ::testing::TestWithParam<BadFile> {};
 
@@ -124,31 +128,39 @@ TEST_P(DrawingFormatErrors, ReportsWhereAndWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Table, DrawingFormatErrors,
     ::testing::Values(
-        BadFile{"", 1, 1, "empty file"},
-        BadFile{"drawing 1\n", 1, 1, "vkdrawing"},
-        BadFile{"vkdrawing 2\n", 1, 11, "version"},
-        BadFile{"vkdrawing 1\n", 1, 1, "no \"page\""},
-        BadFile{"vkdrawing 1\npage 0 10\n", 2, 6, "positive"},
-        BadFile{"vkdrawing 1\npage 10 10 10\n", 2, 12, "end of the line"},
-        BadFile{"vkdrawing 1\npage 10 10\nlayer 2 shown\n", 3, 7, "expected 1"},
-        BadFile{"vkdrawing 1\npage 10 10\nlayer 1 dim\n", 3, 9, "shown"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol blob\nend\n", 3, 8, "unknown symbol kind"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 1\n", 4, 1, "no \"end\""},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\nend\n", 3, 1, "needs a \"box\""},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol polygon\n points 0 0 1 1\nend\n", 3, 1, "at least 3"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol polygon\n points 0 0 1\nend\n", 4, 14, "pairs"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"open\n", 4, 7, "unterminated"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"a\\qb\"\n", 4, 9, "unknown escape"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"a\\x00\"\n", 4, 9, "zero byte"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n fill #12345\n", 4, 7, "six hexadecimal"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1e5 1\n", 4, 10, "malformed number"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 9999999 1\n", 4, 10, "out of range"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 1\n layer 3\nend\n", 3, 1, "not declared"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 1\n symbol text\n", 5, 2, "only groups"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol text\n box 0 0 1 1\n", 4, 2, "only rectangles"},
-        BadFile{"vkdrawing 1\npage 10 10\nsymbol rectangle\n stroke #000000 -1\n", 4, 17, "negative"},
-        BadFile{"vkdrawing 1\npage\x01 10 10\n", 2, 5, "unexpected character"},
-        BadFile{"vkdrawing 1\n\x89PNG\r\n", 2, 1, "unexpected character"}));
+        BadFile{"EmptyFile", "", 1, 1, "empty file"},
+        BadFile{"WrongFirstWord", "drawing 1\n", 1, 1, "vkdrawing"},
+        BadFile{"UnknownVersion", "vkdrawing 2\n", 1, 11, "version"},
+        BadFile{"NoPage", "vkdrawing 1\n", 1, 1, "no \"page\""},
+        BadFile{"PageSizeNotPositive", "vkdrawing 1\npage 0 10\n", 2, 6, "positive"},
+        BadFile{"ExtraNumber", "vkdrawing 1\npage 10 10 10\n", 2, 12, "end of the line"},
+        BadFile{"LayersOutOfOrder", "vkdrawing 1\npage 10 10\nlayer 2 shown\n", 3, 7, "expected 1"},
+        BadFile{"LayerNeitherShownNorHidden", "vkdrawing 1\npage 10 10\nlayer 1 dim\n", 3, 9, "shown"},
+        BadFile{"UnknownSymbolKind", "vkdrawing 1\npage 10 10\nsymbol blob\nend\n", 3, 8, "unknown symbol kind"},
+        BadFile{"SymbolWithoutEnd", "vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 1\n", 4, 1, "no \"end\""},
+        BadFile{"RectangleWithoutBox", "vkdrawing 1\npage 10 10\nsymbol rectangle\nend\n", 3, 1, "needs a \"box\""},
+        BadFile{"PolygonWithTooFewPoints",
+                "vkdrawing 1\npage 10 10\nsymbol polygon\n points 0 0 1 1\nend\n", 3, 1, "at least 3"},
+        BadFile{"PointsNotInPairs", "vkdrawing 1\npage 10 10\nsymbol polygon\n points 0 0 1\nend\n", 4, 14, "pairs"},
+        BadFile{"UnterminatedText", "vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"open\n", 4, 7, "unterminated"},
+        BadFile{"UnknownEscape",
+                "vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"a\\qb\"\n", 4, 9, "unknown escape"},
+        BadFile{"EscapedZeroByte", "vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"a\\x00\"\n", 4, 9, "zero byte"},
+        BadFile{"ShortColour", "vkdrawing 1\npage 10 10\nsymbol rectangle\n fill #12345\n", 4, 7, "six hexadecimal"},
+        BadFile{"MalformedNumber",
+                "vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1e5 1\n", 4, 10, "malformed number"},
+        BadFile{"NumberOutOfRange",
+                "vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 9999999 1\n", 4, 10, "out of range"},
+        BadFile{"UndeclaredLayer",
+                "vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 1\n layer 3\nend\n", 3, 1, "not declared"},
+        BadFile{"MemberOutsideAGroup",
+                "vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 1\n symbol text\n", 5, 2, "only groups"},
+        BadFile{"BoxOnAText", "vkdrawing 1\npage 10 10\nsymbol text\n box 0 0 1 1\n", 4, 2, "only rectangles"},
+        BadFile{"NegativeStrokeWidth",
+                "vkdrawing 1\npage 10 10\nsymbol rectangle\n stroke #000000 -1\n", 4, 17, "negative"},
+        BadFile{"ControlCharacter", "vkdrawing 1\npage\x01 10 10\n", 2, 5, "unexpected character"},
+        BadFile{"BinaryFile", "vkdrawing 1\n\x89PNG\r\n", 2, 1, "unexpected character"}),
+    [](const ::testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
 
 TEST(DrawingFormat, DrawnTextsHaveABoundedLength) {
     LoadError error;
@@ -193,7 +205,7 @@ TEST(DrawingFormat, LoadingReportsTheFileAndRefusesOversizedFiles) {
     EXPECT_FALSE(LoadDrawingFile(::testing::TempDir().c_str(), error)) << "a folder";
     EXPECT_FALSE(LoadDrawingFile("", error));
 
-    std::string path = ::testing::TempDir() + "oversized.vkf";
+    std::string path = vktest::ScratchPath("oversized.vkf");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_TRUE(f);
     std::string line = "# " + std::string(1022, 'x') + "\n";

@@ -1,6 +1,7 @@
 // The browser driven directly, with a test plug-in that reports every call it
 // receives through the status line, so one log shows the whole conversation.
 #include "browser.h"
+#include "scratch_files.h"
 #include "win32_control.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,7 @@ using Lines = std::vector<std::string>;
 class BrowserTest : public testing::Test {
 protected:
     void SetUp() override {
-        site = std::filesystem::temp_directory_path() /
-               ("vkhost-browser-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        site = vktest::ScratchPath("site");
         std::filesystem::remove_all(site);
         std::filesystem::create_directories(site);
         browser = std::make_unique<Browser>(log);
@@ -266,7 +266,7 @@ TEST_F(BrowserTest, UserErrorsAreReportedNotCrashed) {
 }
 
 TEST(BrowserModule, LoadsStartsAndUnloadsThePluginAsABrowserDoes) {
-    std::filesystem::path journal = std::filesystem::temp_directory_path() / "vkhost-recorder-journal.txt";
+    std::filesystem::path journal = vktest::ScratchPath("recorder-journal.txt");
     std::filesystem::remove(journal);
     setenv("VK_RECORDER_JOURNAL", journal.c_str(), 1);
     {
@@ -317,7 +317,7 @@ namespace {
 // The real plug-in behind the same browser: what the page shows comes from the
 // drawing, and the area around it takes the browser's background setting.
 TEST(BrowserWithPlugin, ScreenshotShowsTheDrawingOnTheBrowsersBackground) {
-    std::filesystem::path site = std::filesystem::temp_directory_path() / "vkhost-browser-real-plugin";
+    std::filesystem::path site = vktest::ScratchPath("real-plugin-site");
     std::filesystem::remove_all(site);
     std::filesystem::create_directories(site);
     // A square drawing in a wide window: centred, with the background left and right.

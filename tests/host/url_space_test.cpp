@@ -1,4 +1,5 @@
 #include "url_space.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +41,7 @@ TEST(UrlSpace, ExtensionsAndFragments) {
 class SiteFolderTest : public testing::Test {
 protected:
     void SetUp() override {
-        root = std::filesystem::temp_directory_path() /
-               ("vkhost-site-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        root = vktest::ScratchPath("site-folder");
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root / "site" / "sub dir");
         std::ofstream(root / "site" / "a.vkf") << "x";

@@ -116,36 +116,93 @@ TEST_F(StreamAsFileTest, ANewDrawingReplacesTheOld) {
 
     Deliver(instance, "http://host/b.vkf", good.path());
     const Calls calls = LoadCalls();
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls[0], "FreeDrawing(" + std::to_string(first) + ")");
-    EXPECT_EQ(calls[1], "LoadDrawing(\"" + std::string(good.path()) + "\")");
+    ASSERT_GE(calls.size(), 3u);
+    // The new file is loaded before the old drawing goes, then laid out.
+    EXPECT_EQ(calls[0], "LoadDrawing(\"" + std::string(good.path()) + "\")");
+    EXPECT_EQ(calls[1], "FreeDrawing(" + std::to_string(first) + ")");
+    EXPECT_EQ(calls[2].rfind("DrawPage(" + std::to_string(data->drawing) + ", ", 0), 0u);
     EXPECT_NE(data->drawing, 0u);
     EXPECT_GT(data->drawingGeneration, generation);
     EXPECT_EQ(BaseURL(instance), "http://host/b.vkf");
 }
 
-TEST_F(StreamAsFileTest, AFileTheEngineRefusesLeavesTheInstanceEmpty) {
+TEST_F(StreamAsFileTest, AFileTheEngineRefusesKeepsTheShownDrawing) {
     TestPage page;
     TestInstance instance;
     Show(instance, page.embed);
     Deliver(instance, "http://host/a.vkf", good.path());
     InstanceData* data = InstanceFromNPP(instance.npp());
+    const CVLDRAWING shown = data->drawing;
+    const unsigned generation = data->drawingGeneration;
+    const HBITMAP cache = data->cacheBitmap.get();
     CvlDiagClearJournal();
 
+    // A broken file, or an error page a browser delivers in the drawing's place.
     Deliver(instance, "http://host/broken.vkf", bad.path());
-    EXPECT_EQ(data->drawing, 0u);
-    EXPECT_EQ(BaseURL(instance), "http://host/broken.vkf");
+    EXPECT_EQ(LoadCalls(), Calls{"LoadDrawing(\"" + std::string(bad.path()) + "\")"});
+    EXPECT_EQ(data->drawing, shown);
+    EXPECT_EQ(data->drawingGeneration, generation);
+    EXPECT_EQ(BaseURL(instance), "http://host/a.vkf");
     EXPECT_EQ(data->drawingFile, good.path());
-    EXPECT_EQ(data->cacheBitmap.get(), nullptr);
-    EXPECT_EQ(data->cacheBits, nullptr);
-    // Freed, tried, and nothing laid out.
-    const Calls calls = LoadCalls();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].rfind("FreeDrawing(", 0), 0u);
-    EXPECT_EQ(calls[1], "LoadDrawing(\"" + std::string(bad.path()) + "\")");
-    // An empty instance paints without touching the engine.
+    EXPECT_EQ(data->cacheBitmap.get(), cache);
+    // The shown drawing still paints.
+    CvlDiagClearJournal();
     InvalidateRect(page.embed, nullptr, TRUE);
     w32_pump();
+    EXPECT_FALSE(cvldiag::JournalOf("DrawPage").empty());
+}
+
+// A drawing whose symbol starts flashing as it loads: shown at once, hidden after
+// 500 ms, shown again after 1000 ms.
+const char kFlashingDrawing[] =
+    "vkdrawing 1\n"
+    "page 100 100\n"
+    "symbol rectangle\n"
+    "  name \"Lamp\"\n"
+    "  fill #FF0000\n"
+    "  box 10 10 50 50\n"
+    "  property \"OnLoad\" \"FlashObject\"\n"
+    "end\n";
+
+TEST_F(StreamAsFileTest, TheOldDrawingsEffectsStopBeforeItIsFreed) {
+    TestDrawingFile flashing{kFlashingDrawing};
+    const struct {
+        const char* what;
+        const TestDrawingFile& next;
+        bool flashingGoesOn;
+    } cases[] = {{"a new drawing replaces it", good, false}, {"a file the engine refuses", bad, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestPage page;
+        TestInstance instance;
+        Show(instance, page.embed);
+        Deliver(instance, "http://host/flashing.vkf", flashing.path());
+        InstanceData* data = InstanceFromNPP(instance.npp());
+        const std::string lamp = std::to_string(SymbolFromName(data->drawing, "Lamp"));
+        const std::string old = std::to_string(data->drawing);
+        w32_advance_clock(500);
+        ASSERT_EQ(GetSymbolVisibleFlag(data->drawing, SymbolFromName(data->drawing, "Lamp")), 0) << "hidden phase";
+        CvlDiagClearJournal();
+
+        Deliver(instance, "http://host/next.vkf", c.next.path());
+        Calls order;
+        for (const std::string& entry : cvldiag::Journal()) {
+            if (entry.rfind("SetSymbolVisibleFlag(", 0) == 0 || entry.rfind("FreeDrawing(", 0) == 0) order.push_back(entry);
+        }
+        if (c.flashingGoesOn) {
+            EXPECT_EQ(order, Calls{});
+            CvlDiagClearJournal();
+            w32_advance_clock(500);
+            EXPECT_EQ(cvldiag::JournalOf("SetSymbolVisibleFlag"), Calls{"SetSymbolVisibleFlag(" + old + ", " + lamp + ", 1)"});
+        } else {
+            // Stopping shows the lamp again, on its own drawing, before that is freed.
+            EXPECT_EQ(order, (Calls{"SetSymbolVisibleFlag(" + old + ", " + lamp + ", 1)", "FreeDrawing(" + old + ")"}));
+            CvlDiagClearJournal();
+            w32_advance_clock(2000);
+            EXPECT_EQ(cvldiag::JournalOf("SetSymbolVisibleFlag"), Calls{});
+        }
+        EXPECT_EQ(CvlDiagStaleHandleCount(), 0u) << cvldiag::LastStaleCall();
+    }
 }
 
 TEST_F(StreamAsFileTest, AFileBeforeTheWindowOrWithoutNameIsIgnored) {

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "cvlpage/diagnostics.h"
+#include "effect_registry.h"
+#include "plugin_entry.h"
 #include "plugin_instance.h"
 #include "test_browser.h"
 #include "test_page.h"
@@ -232,9 +234,9 @@ TEST_F(InstanceWithDrawing, DestroyReleasesEverythingTheInstanceOwns) {
     EXPECT_EQ(w32_live_dcs(), 0);
 }
 
-// Effects of every instance share one registry, and stopping an effect still
-// works on its drawing: destroying any instance ends them all, first.
-TEST_F(InstanceWithDrawing, DestroyingOneInstanceStopsTheEffectsOfAll) {
+// Effects of every instance share one registry; destroying an instance ends its
+// own effects only, while its drawing still exists.
+TEST_F(InstanceWithDrawing, DestroyingOneInstanceStopsOnlyItsOwnEffects) {
     HWND second = page.AddEmbed("VkSecond", 200, 200);
     TestInstance one;
     TestInstance two;
@@ -258,8 +260,50 @@ TEST_F(InstanceWithDrawing, DestroyingOneInstanceStopsTheEffectsOfAll) {
     NPP_Destroy(one.npp(), nullptr);
     CvlDiagClearJournal();
     w32_advance_clock(2000);
-    EXPECT_TRUE(cvldiag::JournalOf("SetSymbolVisibleFlag").empty()) << "no lamp flashes any more";
-    EXPECT_NE(GetSymbolVisibleFlag(survivor->drawing, lamp), 0) << "and the survivor's lamp is shown";
+    const std::string survivorsLamp =
+        "SetSymbolVisibleFlag(" + std::to_string(survivor->drawing) + ", " + std::to_string(lamp) + ", ";
+    const std::vector<std::string> expected = {survivorsLamp + "0)", survivorsLamp + "1)"};
+    std::vector<std::string> calls = cvldiag::JournalOf("SetSymbolVisibleFlag");
+    ASSERT_GE(calls.size(), 2u) << "the survivor's lamp flashes on";
+    calls.resize(2);
+    EXPECT_EQ(calls, expected) << "and only the survivor's lamp";
+}
+
+TEST_F(InstanceWithDrawing, UnloadingStopsEffectsOnlyWhileTheEngineAndWindowSystemAreThere) {
+    struct Case {
+        const char* what;
+        bool processExit;  // the module's detach at process exit, without NP_Shutdown
+    };
+    for (const Case c : {Case{"NP_Shutdown", false}, Case{"detach at process exit", true}}) {
+        TestInstance instance;
+        NPWindow window;
+        std::memset(&window, 0, sizeof(window));
+        window.window = page.embed;
+        ASSERT_EQ(NPP_SetWindow(instance.npp(), &window), NPERR_NO_ERROR);
+        TestStream stream("http://host/a.vkf");
+        NPP_StreamAsFile(instance.npp(), &stream.stream, file.path());
+        InstanceData* data = InstanceFromNPP(instance.npp());
+        const CVLSYMBOL lamp = SymbolFromName(data->drawing, "Lamp");
+        FlashObjectAction(data, lamp, "200");
+        w32_advance_clock(150);
+        ASSERT_EQ(GetSymbolVisibleFlag(data->drawing, lamp), 0) << c.what << ": in the hidden phase";
+        w32_pump();
+        const int gdiObjects = w32_live_gdi_objects();
+        CvlDiagClearJournal();
+        if (c.processExit) {
+            DllMain(PluginModule(), DLL_PROCESS_DETACH, reinterpret_cast<LPVOID>(1));
+            EXPECT_TRUE(cvldiag::Journal().empty()) << c.what << ": no engine call";
+            EXPECT_EQ(w32_live_gdi_objects(), gdiObjects) << c.what << ": the palette is not deleted";
+        } else {
+            EXPECT_EQ(NP_Shutdown(), NPERR_NO_ERROR);
+            EXPECT_NE(GetSymbolVisibleFlag(data->drawing, lamp), 0) << c.what << ": the lamp is shown again";
+        }
+        EXPECT_EQ(EffectRegistry::Current(), nullptr) << c.what;
+        CvlDiagClearJournal();
+        w32_advance_clock(1000);
+        EXPECT_TRUE(cvldiag::JournalOf("SetSymbolVisibleFlag").empty()) << c.what << ": nothing flashes any more";
+        NPP_Destroy(instance.npp(), nullptr);
+    }
 }
 
 }  // namespace

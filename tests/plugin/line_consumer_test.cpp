@@ -18,13 +18,14 @@ public:
     std::vector<std::string> lines;
 };
 
-// Feeds the chunks as NPP_Write would (nothing more once one is declined), then ends.
-std::vector<std::string> Lines(const std::vector<std::string>& chunks) {
+// Feeds the chunks as NPP_Write would (nothing more once one is declined), then ends
+// the stream, completed or cut off.
+std::vector<std::string> Lines(const std::vector<std::string>& chunks, bool completed = true) {
     RecordingLines consumer;
     for (const std::string& chunk : chunks) {
         if (!consumer.OnData(nullptr, static_cast<LONG>(chunk.size()), chunk.data())) break;
     }
-    consumer.OnEnd(nullptr);
+    consumer.OnEnd(nullptr, completed);
     return consumer.lines;
 }
 
@@ -58,6 +59,16 @@ TEST(LineConsumer, CutsTheStreamIntoLines) {
     for (const SplitCase& c : cases) EXPECT_EQ(Lines(c.chunks), c.lines) << c.name;
 }
 
+// A stream cut off by a network error or a user stop may end mid-line: only lines
+// whose break arrived count then.
+TEST(LineConsumer, DropsTheUnfinishedLineOfAStreamCutOff) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Lines({"a\nprice: 12 dol"}, false), V{"a"});
+    EXPECT_EQ(Lines({"a\n", "price: 12 dol"}, false), V{"a"});
+    EXPECT_EQ(Lines({"a\nb\r\n"}, false), (V{"a", "b"}));
+    EXPECT_EQ(Lines({"a\nprice: 12 dollars"}, true), (V{"a", "price: 12 dollars"}));
+}
+
 TEST(LineConsumer, KeepsOnlyTheHeadOfAnOverlongLine) {
     const std::size_t limit = LineConsumer::MaxLineLength;
     RecordingLines consumer;
@@ -69,7 +80,7 @@ TEST(LineConsumer, KeepsOnlyTheHeadOfAnOverlongLine) {
     }
     const std::string tail = "y\nkey: v";
     consumer.OnData(nullptr, static_cast<LONG>(tail.size()), tail.data());
-    consumer.OnEnd(nullptr);
+    consumer.OnEnd(nullptr, true);
     ASSERT_EQ(consumer.lines.size(), 2u);
     EXPECT_EQ(consumer.lines[0], std::string(limit, 'x'));
     EXPECT_EQ(consumer.lines[1], "key: v");
@@ -90,7 +101,7 @@ std::vector<std::string> ValuesFound(const std::string& key, const std::vector<s
     for (const std::string& chunk : chunks) {
         if (!consumer.OnData(nullptr, static_cast<LONG>(chunk.size()), chunk.data())) break;
     }
-    consumer.OnEnd(nullptr);
+    consumer.OnEnd(nullptr, true);
     return foundValues;
 }
 

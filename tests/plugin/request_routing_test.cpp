@@ -11,8 +11,8 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// What every consumer of a test saw, in order: "<name> data <bytes>", "<name> end",
-// "<name> gone".
+// What every consumer of a test saw, in order: "<name> data <bytes>", "<name> end"
+// (or "<name> cut off" after a network error or a stop), "<name> gone".
 std::vector<std::string> events;
 
 class RecordingConsumer : public UrlConsumer {
@@ -24,7 +24,7 @@ public:
         events.push_back(name + " data " + std::string(bytes, static_cast<std::size_t>(length)));
         return keepReceiving;
     }
-    void OnEnd(InstanceData*) override { events.push_back(name + " end"); }
+    void OnEnd(InstanceData*, bool completed) override { events.push_back(name + (completed ? " end" : " cut off")); }
 
 private:
     std::string name;
@@ -79,16 +79,50 @@ TEST_F(RequestRouting, ConsumersOfOneURLShareOneFetch) {
     EXPECT_EQ(browser.TakeCalls(), Calls{"GetURL http://host/dir/data.txt (null)"});
 }
 
-TEST_F(RequestRouting, ADeclinedChunkStillReachesTheOtherConsumersThenDataIsDropped) {
+// A consumer that declines stops only its own data; the URL's data is dropped once
+// every consumer has declined.
+TEST_F(RequestRouting, EachConsumerReceivesDataUntilItDeclines) {
     link->RequestURL("data.txt", new RecordingConsumer("A", false));
     link->RequestURL("data.txt", new RecordingConsumer("B"));
+    link->RequestURL("data.txt", new RecordingConsumer("C", false));
     TestStream stream("http://host/dir/data.txt");
     Open(stream);
     Write(stream, "first");
     Write(stream, "second");
-    // Cut off by the network: every consumer still hears the end.
-    End(stream, NPRES_NETWORK_ERR);
-    EXPECT_EQ(events, (Calls{"A data first", "B data first", "A end", "B end", "B gone", "A gone"}));
+    End(stream);
+    EXPECT_EQ(events, (Calls{"A data first", "B data first", "C data first", "B data second", "A end", "B end",
+                             "C end", "C gone", "B gone", "A gone"}));
+
+    events.clear();
+    link->RequestURL("data.txt", new RecordingConsumer("D", false));
+    link->RequestURL("data.txt", new RecordingConsumer("E", false));
+    TestStream again("http://host/dir/data.txt");
+    Open(again);
+    Write(again, "first");
+    Write(again, "dropped");
+    EXPECT_EQ(events, (Calls{"D data first", "E data first"}));
+    End(again);
+}
+
+// The end reaches every consumer, also one that declined, and tells them whether
+// the data arrived whole.
+TEST_F(RequestRouting, EveryConsumerHearsHowTheStreamEnded) {
+    const struct {
+        NPReason reason;
+        const char* heard;
+    } cases[] = {{NPRES_DONE, "end"}, {NPRES_NETWORK_ERR, "cut off"}, {NPRES_USER_BREAK, "cut off"}};
+    for (const auto& c : cases) {
+        events.clear();
+        link->RequestURL("data.txt", new RecordingConsumer("A", false));
+        link->RequestURL("data.txt", new RecordingConsumer("B"));
+        TestStream stream("http://host/dir/data.txt");
+        Open(stream);
+        Write(stream, "x");
+        End(stream, c.reason);
+        EXPECT_EQ(events, (Calls{"A data x", "B data x", std::string("A ") + c.heard, std::string("B ") + c.heard,
+                                 "B gone", "A gone"}))
+            << "reason " << c.reason;
+    }
 }
 
 TEST_F(RequestRouting, ARequestForDataAlreadyArrivingIsDropped) {
@@ -128,6 +162,27 @@ TEST_F(RequestRouting, ARequestThatNeverArrivesKeepsItsConsumersUntilTheInstance
     EXPECT_EQ(instance.handle.pdata, nullptr);
     // Dropped without being told the stream ended.
     EXPECT_EQ(events, (Calls{"A2 gone", "A gone", "B gone"}));
+}
+
+void NoValue(InstanceData*, DWORD, const std::string&) {}
+void OtherNoValue(InstanceData*, DWORD, const std::string&) {}
+
+// A URL whose stream never opens keeps its consumers waiting; the same request made
+// again (same callback, user value and key) must not wait a second time.
+TEST_F(RequestRouting, AnIdenticalRequestWaitsOnlyOnce) {
+    const char* const url = "http://host/dir/never.txt";
+    for (int i = 0; i < 100; ++i) link->RequestURL("never.txt", new KeyValueConsumer(NoValue, 1, "price"));
+    link->RequestURL(url, new KeyValueConsumer(NoValue, 1, " PRICE "));
+    EXPECT_EQ(link->requests.Count(url), 1);
+
+    // Anything else that differs is another request.
+    link->RequestURL(url, new KeyValueConsumer(NoValue, 2, "price"));
+    link->RequestURL(url, new KeyValueConsumer(NoValue, 1, "cost"));
+    link->RequestURL(url, new KeyValueConsumer(OtherNoValue, 1, "price"));
+    link->RequestURL(url, new RecordingConsumer("A"));
+    link->RequestURL(url, new RecordingConsumer("A"));
+    EXPECT_EQ(link->requests.Count(url), 6);
+    EXPECT_EQ(browser.TakeCalls(), Calls{"GetURL http://host/dir/never.txt (null)"});
 }
 
 TEST_F(RequestRouting, NullArgumentsAreIgnored) {

@@ -24,15 +24,25 @@ TEST(ResolveURL, ResolvesAgainstTheDrawingsURL) {
         {"../up.htm", kBase, "scheme://host/dir/../up.htm"},
         {"mailto:someone", kBase, "mailto:someone"},
         {"sub/a.htm?q=1#f", kBase, "scheme://host/dir/sub/a.htm?q=1#f"},
-        // Any ':' before the fragment makes a scheme, even inside the query.
-        {"a.htm?t=12:30", kBase, "a.htm?t=12:30"},
+        // Only a letter, then letters, digits, '+', '-' or '.', before the first ':'
+        // name a scheme; any other colon is part of a relative reference.
+        {"a.htm?t=12:30", kBase, "scheme://host/dir/a.htm?t=12:30"},
+        {"dir/x:y.htm", kBase, "scheme://host/dir/dir/x:y.htm"},
+        {"1x:y.htm", kBase, "scheme://host/dir/1x:y.htm"},
+        {":y.htm", kBase, "scheme://host/dir/:y.htm"},
+        {"svn+ssh.v-2:x", kBase, "svn+ssh.v-2:x"},
+        {"Mailto:someone", kBase, "Mailto:someone"},
         // Not empty, yet splits into nothing: the base without its fragment.
         {"   ", kBase, "scheme://host/dir/page.htm?x"},
         // An empty base leaves links as written, spaces and all.
         {" next.htm ", "", " next.htm "},
         {"", kBase, kBase},
-        // A base without a path keeps no directory and inserts no '/'.
-        {"a.htm", "scheme://host", "scheme://hosta.htm"},
+        // Below a host an empty base path is the root.
+        {"a.htm", "scheme://host", "scheme://host/a.htm"},
+        {"sub/a.htm?q", "scheme://host#f", "scheme://host/sub/a.htm?q"},
+        {"?y", "scheme://host", "scheme://host?y"},
+        // Without a host an empty base path keeps no directory and inserts no '/'.
+        {"a.htm", "scheme:", "scheme:a.htm"},
         // The reference is stripped before it is used, the base's spaces too.
         {"  next.htm\t", "  scheme://host/dir/page.htm \r\n", "scheme://host/dir/next.htm"},
         // A reference with an authority keeps its own path and query.
@@ -62,14 +72,16 @@ TEST(UrlParts, SplitsIntoFiveComponentsThatJoinBackIntoTheText) {
         // The authority runs to the next '/': a '?' does not end it.
         {"//host?q", {"", "//host?q", "", "", ""}},
         {"//host/p?q", {"", "//host", "/p", "?q", ""}},
-        // The scheme ends at the first ':' anywhere before the fragment.
-        {"/a/b:c", {"/a/b:", "", "c", "", ""}},
-        {"a?b:c#d:e", {"a?b:", "", "c", "", "#d:e"}},
+        // The first ':' before the fragment ends a scheme only after a scheme name.
+        {"/a/b:c", {"", "", "/a/b:c", "", ""}},
+        {"a?b:c#d:e", {"", "", "a", "?b:c", "#d:e"}},
+        {"a+1.b-c:d", {"a+1.b-c:", "", "d", "", ""}},
+        {"a b:c", {"", "", "a b:c", "", ""}},
         // The fragment is cut at the first '#'.
         {"p#a#b?c", {"", "", "p", "", "#a#b?c"}},
         {"?q?r", {"", "", "", "?q?r", ""}},
         {"#", {"", "", "", "", "#"}},
-        {":", {":", "", "", "", ""}},
+        {":", {"", "", ":", "", ""}},
         {"/", {"", "", "/", "", ""}},
         {"//", {"", "//", "", "", ""}},
         {"x://", {"x:", "//", "", "", ""}},

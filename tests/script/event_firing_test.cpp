@@ -180,7 +180,8 @@ TEST(EventFiring, AnOnLoadPassDoesNotStartAgainFromItsOwnScripts)
 }
 
 // A reset inside an OnLoad script replaces the drawing under the running pass and
-// script: both end there, and no handle of the old drawing reaches the engine.
+// script: both end there, the engine is told at once to stop the enumeration, and
+// no handle of the old drawing reaches the engine.
 TEST(EventFiring, AResetEndsTheRunningScriptAndPass)
 {
     ScriptPage page;
@@ -190,16 +191,69 @@ TEST(EventFiring, AResetEndsTheRunningScriptAndPass)
                    {"OnMouseDown", "StatusLine down A;ResetDrawing;HideSymbol;StatusLine after"}}) +
         Rectangle("B", 60, 10, 90, 40, {{"OnLoad", "StatusLine load B;HideSymbol"}})));
     EXPECT_EQ(Calls{"Status load A"}, BrowserCalls());
+    EXPECT_EQ(0u, CvlDiagStaleHandleCount()) << cvldiag::LastStaleCall();
     ASSERT_NE(0u, page.Drawing());
     EXPECT_NE(0, GetSymbolVisibleFlag(page.Drawing(), page.Symbol("B")));
 
     BrowserCalls().clear();
     page.MoveTo(20, 20);
     page.Press(20, 20);
-    // The reset's own OnLoad pass runs A's OnLoad script, whose reset ends that pass.
-    EXPECT_EQ((Calls{"Status down A", "Status load A"}), BrowserCalls());
+    // The reset's own OnLoad pass runs A's OnLoad script, whose reset would reload
+    // what has just been loaded: it is skipped, and the pass goes on.
+    EXPECT_EQ((Calls{"Status down A", "Status load A", "Status after", "Status load B"}), BrowserCalls());
     EXPECT_NE(0, GetSymbolVisibleFlag(page.Drawing(), page.Symbol("A")));
+    EXPECT_EQ(0, GetSymbolVisibleFlag(page.Drawing(), page.Symbol("B")));
     // Destruction of the page checks that the engine refused no stale handle.
+}
+
+// Pages whose scripts keep the view busy cost a bounded amount per pointer move:
+// firings (each reads its event's script) and loads of the drawing file.
+TEST(EventFiring, OnePointerMoveCausesABoundedAmountOfWork)
+{
+    const std::string pingPong = DrawingText(
+        Rectangle("Under", 10, 10, 40, 40,
+                  {{"OnMouseEnter", "as Over ShowSymbol"}, {"OnMouseLeave", "as Over HideSymbol"}}) +
+        Rectangle("Over", 10, 10, 40, 40,
+                  {{"OnMouseEnter", "HideSymbol;as Under ShowSymbol"}, {"OnMouseLeave", "ShowSymbol;as Under HideSymbol"}}));
+    const std::string resetOnEnter = DrawingText(Rectangle("R", 10, 10, 40, 40, {{"OnMouseEnter", "ResetDrawing"}}));
+    // Entering V reruns the load scripts, and each of them hides or shows V under the pointer.
+    std::string restarters;
+    for (int i = 0; i < 12; ++i) {
+        restarters += Rectangle("L" + std::to_string(i), 100 + 5 * i, 80, 104 + 5 * i, 84,
+                                {{"OnLoad", i % 2 ? "as V ShowSymbol" : "as V HideSymbol"}});
+    }
+    const std::string loadScriptsRestartIt = DrawingText(
+        Rectangle("U", 10, 10, 40, 40, {{"OnMouseEnter", "as V ShowSymbol"}}) +
+        Rectangle("V", 10, 10, 40, 40, {{"OnMouseEnter", "HideSymbol;SoftReload"}}) + restarters);
+    const struct {
+        const char* what;
+        std::string drawing;
+        std::size_t mostFirings;
+        std::size_t mostLoads;
+    } pages[] = {
+        {"symbols that hide and show each other", pingPong, 512, 0},
+        {"an enter that resets the drawing", resetOnEnter, 4, 1},
+        {"load scripts that each restart the hiding and showing", loadScriptsRestartIt, 512, 0},
+    };
+    const POINT moves[] = {{20, 20}, {21, 20}, {100, 20}, {25, 25}, {250, 20}, {20, 20}};
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.what);
+        ScriptPage page;
+        page.LoadDrawingText(p.drawing);
+        CvlDiagSetJournal(1);
+        for (const POINT& move : moves) {
+            CvlDiagClearJournal();
+            page.MoveTo(move.x, move.y);
+            std::size_t firings = 0;
+            for (const std::string& call : cvldiag::JournalOf("GetPropertyLength")) {
+                firings += call.find("\"OnMouse") != std::string::npos ? 1 : 0;
+            }
+            EXPECT_LE(firings, p.mostFirings) << "move to " << move.x << ", " << move.y;
+            EXPECT_LE(cvldiag::JournalOf("LoadDrawing").size(), p.mostLoads) << "move to " << move.x << ", " << move.y;
+        }
+        CvlDiagSetJournal(0);
+        EXPECT_EQ(0, page.Data()->eventDepth);
+    }
 }
 
 // A drawing with plain link properties behaves as links: hand cursor and status

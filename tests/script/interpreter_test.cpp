@@ -2,18 +2,15 @@
 // arguments fetched from the server, through a plug-in instance in a test browser.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "cvlpage/diagnostics.h"
 #include "interpreter.h"
-#include "navigation_actions.h"
 #include "plugin_instance.h"
 #include "script_page.h"
-#include "symbol_actions.h"
-#include "timed_actions.h"
+#include "view_window.h"
 #include "win32_control.h"
 
 namespace {
@@ -23,65 +20,98 @@ typedef std::vector<std::string> Calls;
 const std::string kLamps = DrawingText(Rectangle("Lamp1", 0, 0, 20, 20) + Rectangle("Lamp2", 30, 0, 50, 20) +
                                        Group("Group1", Rectangle("Part", 60, 0, 80, 20)));
 
-// The 33 verbs, each found in any letter case; twins with "Object" for "Symbol"
-// share a handler. The map exists from the first statement run until unload.
-TEST(Interpreter, FindsEveryVerbOfTheActionTable)
+// What a script run on Lamp1 of kLamps shows a user, a second later: the browser
+// calls, hidden symbols and layers, fills other than the drawing's grey, texts set,
+// the hand cursor and beeps.
+Calls Effects(const std::string& script)
+{
+    ScriptPage page;
+    page.LoadDrawingText(kLamps);
+    BrowserCalls().clear();
+    CvlDiagSetJournal(1);
+    RunEventScript(page.Data(), page.Symbol("Lamp1"), script);
+    w32_advance_clock(1000);
+    Calls seen = BrowserCalls();
+    for (const char* name : {"Lamp1", "Lamp2", "Group1", "Part"}) {
+        const CVLSYMBOL symbol = page.Symbol(name);
+        if (!GetSymbolVisibleFlag(page.Drawing(), symbol)) {
+            seen.push_back(std::string("hidden ") + name);
+        }
+        COLORREF fill = RGB(0x80, 0x80, 0x80);
+        if (GetSolidSymbolFill(page.Drawing(), symbol, &fill) && fill != RGB(0x80, 0x80, 0x80)) {
+            seen.push_back(std::string("fill ") + name + " " + std::to_string(fill));
+        }
+        for (const std::string& call : cvldiag::JournalOf("SetSymbolText")) {
+            if (call.find(", " + std::to_string(symbol) + ", ") != std::string::npos) {
+                seen.push_back(std::string("text ") + name + " " + call.substr(call.find('"')));
+            }
+        }
+    }
+    CvlDiagSetJournal(0);
+    if (!GetLayerVisibleFlag(page.Drawing(), 1)) {
+        seen.push_back("layer 1 hidden");
+    }
+    if (page.Data()->view->cursorShape == 1) {
+        seen.push_back("hand cursor");
+    }
+    if (w32_beep_count() > 0) {
+        seen.push_back("beeping");
+    }
+    return seen;
+}
+
+// Verbs are matched without regard to case, for every family of handlers:
+// navigation and feedback, symbols and layers, timed effects. The first statement
+// after the module let go of its verbs finds them again.
+TEST(Interpreter, AVerbOfEveryHandlerFamilyRunsInAnyLetterCase)
 {
     const struct {
-        const char* verb;
-        ActionHandler handler;
-    } table[] = {
-        {"Jump", JumpAction},
-        {"TargetJump", TargetJumpAction},
-        {"InplaceJump", InplaceJumpAction},
-        {"StatusLine", StatusLineAction},
-        {"CursorShape", CursorShapeAction},
-        {"SymbolColor", SymbolColorAction},
-        {"ObjectColor", SymbolColorAction},
-        {"SymbolText", SymbolTextAction},
-        {"ObjectText", SymbolTextAction},
-        {"ScaleSymbol", ScaleSymbolAction},
-        {"ScaleObject", ScaleSymbolAction},
-        {"MoveOver", MoveOverAction},
-        {"HideSymbol", HideSymbolAction},
-        {"HideObject", HideSymbolAction},
-        {"ShowSymbol", ShowSymbolAction},
-        {"ShowObject", ShowSymbolAction},
-        {"HideLayer", HideLayerAction},
-        {"ShowLayer", ShowLayerAction},
-        {"OnlyShowLayer", OnlyShowLayerAction},
-        {"SoftReload", SoftReloadAction},
-        {"BringObjectToFront", BringObjectToFrontAction},
-        {"BringObjectForward", BringObjectForwardAction},
-        {"SendObjectToBack", SendObjectToBackAction},
-        {"SendObjectBackward", SendObjectBackwardAction},
-        {"ResetDrawing", ResetDrawingAction},
-        {"FlashObject", FlashObjectAction},
-        {"EndFlashObject", EndFlashObjectAction},
-        {"SpinObjectCW", SpinObjectCWAction},
-        {"SpinObjectCCW", SpinObjectCCWAction},
-        {"EndSpinObject", EndSpinObjectAction},
-        {"RotateObject", RotateObjectAction},
-        {"Beep", BeepAction},
-        {"EndBeep", EndBeepAction},
+        const char* script;
+        Calls effects;
+    } cases[] = {
+        {"jUMP next.html", {"GetURL http://host/page/next.html _current"}},
+        {"STATUSLINE hi", {"Status hi"}},
+        {"cursorshape hand", {"hand cursor"}},
+        {"hidesymbol", {"hidden Lamp1"}},
+        {"SymbolCOLOR red", {"fill Lamp1 " + std::to_string(RGB(255, 0, 0))}},
+        {"HIDELAYER 1", {"layer 1 hidden"}},
+        {"beep", {"beeping"}},
     };
-    w32_reset();
-    FreeActionMap();
-    EXPECT_EQ(nullptr, FindActionHandler("Jump"));
-    RunAction(nullptr, 0, "Beep", "");
-    for (const auto& row : table) {
-        std::string lower = row.verb, upper = row.verb;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        EXPECT_EQ(row.handler, FindActionHandler(row.verb)) << row.verb;
-        EXPECT_EQ(row.handler, FindActionHandler(lower)) << lower;
-        EXPECT_EQ(row.handler, FindActionHandler(upper)) << upper;
+    for (const auto& c : cases) {
+        FreeActionMap();
+        EXPECT_EQ(c.effects, Effects(c.script)) << "script '" << c.script << "'";
     }
-    for (const char* nearMiss : {"", " Jump", "Jump ", "Jum", "Jumps", "Object Color", "ScaleObjects", "Beep;"}) {
-        EXPECT_EQ(nullptr, FindActionHandler(nearMiss)) << "'" << nearMiss << "'";
+}
+
+// A verb with "Object" where its twin has "Symbol" does what its twin does.
+TEST(Interpreter, ATwinVerbActsLikeItsTwin)
+{
+    const struct {
+        const char* script;
+        const char* twin;
+    } cases[] = {
+        {"SymbolColor blue", "ObjectColor blue"},
+        {"SymbolText hi", "ObjectText hi"},
+        {"HideSymbol", "HideObject"},
+        {"HideSymbol;ShowSymbol;as Lamp2 HideSymbol", "HideSymbol;ShowObject;as Lamp2 HideSymbol"},
+    };
+    for (const auto& c : cases) {
+        const Calls effects = Effects(c.script);
+        EXPECT_FALSE(effects.empty()) << "script '" << c.script << "'";
+        EXPECT_EQ(effects, Effects(c.twin)) << "script '" << c.twin << "'";
     }
-    FreeActionMap();
-    EXPECT_EQ(nullptr, FindActionHandler("Jump"));
+}
+
+// A verb that is not one of the actions, however near, does nothing; the script
+// goes on with its next statement.
+TEST(Interpreter, AnUnknownVerbIsSkippedAndTheNextStatementRuns)
+{
+    const char* const unknown[] = {"NoSuchVerb x", "Jum next.html", "Jumps next.html", "Status\tLine x",
+                                   "Object Color red", "HideSymbols", "as Lamp2 Hide", "B\xE9" "ep"};
+    for (const char* statement : unknown) {
+        EXPECT_EQ(Calls{"Status after"}, Effects(std::string(statement) + ";StatusLine after"))
+            << "statement '" << statement << "'";
+    }
 }
 
 TEST(Interpreter, MatchesVerbsWithoutRegardToCaseAndPassesArgumentsAsWritten)
@@ -280,6 +310,64 @@ TEST(Interpreter, TwoLabelsOnOneUrlShareOneFetch)
                     std::to_string(page.Symbol("Lamp2")) + ", \"first\")"},
               cvldiag::JournalOf("SetSymbolText"));
     CvlDiagSetJournal(0);
+}
+
+// A label found in the first chunk must not cut short the others read from the same
+// text: the line of "b" straddles the 1024-byte chunk boundary and arrives whole.
+TEST(Interpreter, LabelsReadFromOneTextEachGetTheirWholeValue)
+{
+    ScriptPage page;
+    page.LoadDrawingText(kLamps);
+    RunEventScript(page.Data(), page.Symbol("Lamp1"), "StatusLine !label a data.txt;as Lamp2 SymbolText !label b data.txt");
+    std::string text = "a: first\n" + std::string(1000, 'x') + "\n";
+    text += "b: the whole value\n";
+    ASSERT_LT(text.find("b: "), 1024u);
+    ASSERT_GT(text.size(), 1024u);
+    BrowserCalls().clear();
+    CvlDiagSetJournal(1);
+    page.Serve("http://host/page/data.txt", text);
+    EXPECT_EQ(Calls{"Status first"}, BrowserCalls());
+    EXPECT_EQ(Calls{"SetSymbolText(" + std::to_string(page.Drawing()) + ", " + std::to_string(page.Symbol("Lamp2")) +
+                    ", \"the whole value\")"},
+              cvldiag::JournalOf("SetSymbolText"));
+    CvlDiagSetJournal(0);
+}
+
+// A stream cut off mid-line leaves the head of a line, which is not a value.
+TEST(Interpreter, AFetchCutOffMidLineGivesNoValue)
+{
+    const struct {
+        NPReason reason;
+        Calls calls;
+    } cases[] = {
+        {NPRES_NETWORK_ERR, {}},
+        {NPRES_USER_BREAK, {}},
+        {NPRES_DONE, {"Status 12 dol"}},  // the whole text, without a final break
+    };
+    for (const auto& c : cases) {
+        ScriptPage page;
+        page.LoadDrawingText(kLamps);
+        RunEventScript(page.Data(), page.Symbol("Lamp1"), "StatusLine !label price prices.txt");
+        BrowserCalls().clear();
+        page.Serve("http://host/page/prices.txt", "other: 1\nprice: 12 dol", 1024, c.reason);
+        EXPECT_EQ(c.calls, BrowserCalls()) << "reason " << c.reason;
+    }
+}
+
+// While a URL has not opened, firing the same script again does not queue the same
+// request again: when the text arrives each symbol's action runs once.
+TEST(Interpreter, RepeatedFiringsWaitOnceForTheSameValue)
+{
+    ScriptPage page;
+    page.LoadDrawingText(kLamps);
+    for (int i = 0; i < 50; ++i) {
+        RunEventScript(page.Data(), page.Symbol("Lamp1"), "StatusLine !label price prices.txt");
+        RunEventScript(page.Data(), page.Symbol("Lamp2"), "StatusLine !label PRICE prices.txt");
+    }
+    EXPECT_EQ(Calls{"GetURL http://host/page/prices.txt (null)"}, BrowserCalls());
+    BrowserCalls().clear();
+    page.Serve("http://host/page/prices.txt", "price: 4\n");
+    EXPECT_EQ((Calls{"Status 4", "Status 4"}), BrowserCalls());
 }
 
 // The value of a fetch started for the old drawing arrives after a new drawing was

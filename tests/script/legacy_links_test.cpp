@@ -80,6 +80,9 @@ TEST_F(LegacyLinks, RewritesLinkPropertiesIntoEventScripts)
         {{{"OnMouseEnter", "as Other StatusLine x"}, {"statusline", "y"}}, {kAbsent, "StatusLine y", "StatusLine"}},
         {{{"OnMouseUp", "jump old.html;"}, {"urllink", "a.html"}}, {"Jump a.html", "CursorShape hand;StatusLine a.html",
                                                                    "CursorShape;StatusLine"}},
+        // A text that a statement cannot carry as written is referred to instead.
+        {{{"urllink", "inplace a.vkf;v=2"}, {"statusline", "%off"}},
+         {"InplaceJump !urllink", "CursorShape hand;StatusLine !statusline", "CursorShape;StatusLine"}},
     };
     for (const auto& c : cases) {
         Converted once = Convert(c.properties);
@@ -89,6 +92,40 @@ TEST_F(LegacyLinks, RewritesLinkPropertiesIntoEventScripts)
         // The marker makes every later event leave the scripts as they are.
         Converted twice = Convert(c.properties, 2);
         EXPECT_EQ(once.up + once.enter + once.leave, twice.up + twice.enter + twice.leave);
+    }
+}
+
+// Whatever characters the link properties hold, pointing shows their text and a
+// click follows their link, exactly as written.
+TEST_F(LegacyLinks, LinkTextsAreTakenLiterally)
+{
+    typedef std::vector<std::string> Calls;
+    const struct {
+        Properties properties;
+        Calls calls;  // enter, click, leave
+    } cases[] = {
+        {{{"urllink", "shop.html;jsessionid=42"}},
+         {"Status shop.html;jsessionid=42", "GetURL http://host/page/shop.html;jsessionid=42 _current", "Status "}},
+        {{{"urllink", "inplace next.vkf;v=2"}},
+         {"Status next.vkf;v=2", "GetURL http://host/page/next.vkf;v=2 (null)", "Status "}},
+        {{{"urllink", "%fill"}}, {"Status %fill", "GetURL http://host/page/%fill _current", "Status "}},
+        {{{"urllink", "!label price prices.txt"}},
+         {"Status !label price prices.txt", "GetURL http://host/page/!label price prices.txt _current", "Status "}},
+        {{{"urllink", "a.html"}, {"statusline", "Save 50%; today only"}},
+         {"Status Save 50%; today only", "GetURL http://host/page/a.html _current", "Status "}},
+        {{{"statusline", "%fill"}}, {"Status %fill", "Status "}},
+        {{{"statusline", "!label price prices.txt"}}, {"Status !label price prices.txt", "Status "}},
+        {{{"statusline", "  \"quoted\", 'single' ;"}}, {"Status   \"quoted\", 'single' ;", "Status "}},
+    };
+    for (const auto& c : cases) {
+        ScriptPage page(NamedTexts{{"fill", "red"}});
+        page.LoadDrawingText(DrawingText(Rectangle("Link", 10, 10, 40, 40, c.properties)));
+        BrowserCalls().clear();
+        page.MoveTo(20, 20);
+        page.Press(20, 20);
+        page.Release(20, 20);
+        page.MoveTo(150, 20);
+        EXPECT_EQ(c.calls, BrowserCalls()) << c.properties.back().second;
     }
 }
 

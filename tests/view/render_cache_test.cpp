@@ -2,6 +2,7 @@
 // engine's journal of DrawPage calls and the pixels the window shows.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -307,12 +308,99 @@ TEST_F(ViewTest, ADisplayDepthChangeKeepsTheCachesOwnPixelLayout) {
     EXPECT_EQ(w32_window_pixel(Window(), 1, 0), RGB(127, 127, 127));
 }
 
-TEST_F(ViewTest, NoDrawingPaintsNothing) {
-    Open({32, 200, 100, {}, ""});
+TEST_F(ViewTest, AViewWithoutADrawingShowsThePageBackground) {
+    ASSERT_TRUE(w32_reg_set_string(HKEY_CURRENT_USER, kSettingsKey, "Background Color", "10,20,30"));
+    struct Case {
+        const char* what;
+        int depth;
+        const char* drawing;  // streamed, if not empty
+    };
+    // 51, 102, 153 is a colour of the drawing palette; on 256 colours the page
+    // background is matched to that palette, as the drawings' backgrounds are.
+    const Case cases[] = {
+        {"before the first stream", 32, ""},
+        {"after a refused file", 32, "this is no drawing"},
+        {"before the first stream, 8 bits", 8, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.depth == 8) {
+            ASSERT_TRUE(w32_reg_set_string(HKEY_CURRENT_USER, kSettingsKey, "Background Color", "51,102,153"));
+        }
+        Open({c.depth, 200, 100, {}, ""});
+        if (c.drawing[0] != '\0') {
+            const std::string path = ::testing::TempDir() + "view_test_refused.vkf";
+            std::ofstream(path, std::ios::binary) << c.drawing;
+            NPStream stream = {};
+            stream.url = "http://pages.example/refused.vkf";
+            plugin.asfile(&npp, &stream, path.c_str());
+            ASSERT_EQ(Data()->drawing, 0u);
+        }
+        // Stale pixels where the view lies, as a window moved away leaves them.
+        RECT client;
+        GetClientRect(Window(), &client);
+        HDC dc = GetDC(Window());
+        HBRUSH stale = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(dc, &client, stale);
+        DeleteObject(stale);
+        ReleaseDC(Window(), dc);
+        InvalidateRect(Window(), nullptr, TRUE);
+        Pump();
+        EXPECT_EQ(EngineCalls("DrawPage"), Calls{});
+        const COLORREF background = c.depth == 8 ? RGB(51, 102, 153) : RGB(10, 20, 30);
+        EXPECT_EQ(w32_window_pixel(Window(), 5, 5), background);
+        EXPECT_EQ(w32_window_pixel(Window(), 199, 99), background);
+        Close();
+    }
+}
+
+TEST_F(ViewTest, ADisplayDepthChangeAcross8BitsRebuildsTheCacheForTheNewPath) {
+    struct Case {
+        const char* what;
+        int from, to;
+        bool dibAfter;
+        BYTE edge;  // grey level of view pixel 1: smoothed 127, direct 255
+    };
+    const Case cases[] = {
+        {"256 colours to true colour", 8, 32, true, 127},
+        {"true colour to 256 colours", 32, 8, false, 255},
+        {"256 colours to 16 bits", 8, 16, true, 127},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open({c.from, 4, 2, {}, kHalfCoveredPixel});
+        Pump();
+        ASSERT_TRUE(w32_set_display_depth(c.to));
+        InvalidateRect(Window(), nullptr, TRUE);  // a display change repaints every window
+        Pump();
+        EXPECT_EQ(Data()->cacheBits != nullptr, c.dibAfter);
+        if (c.to != 16) {
+            EXPECT_EQ(w32_window_pixel(Window(), 0, 0), RGB(0, 0, 0));
+            EXPECT_EQ(w32_window_pixel(Window(), 1, 1), RGB(c.edge, c.edge, c.edge));
+            EXPECT_EQ(w32_window_pixel(Window(), 3, 1), RGB(255, 255, 255));
+        } else {
+            EXPECT_NE(w32_window_pixel(Window(), 1, 1), RGB(0, 0, 0)) << "not left black";
+        }
+        Close();
+    }
+}
+
+TEST_F(ViewTest, On256ColoursTheDrawingsPaletteColoursShowAsThemselves) {
+    // 0x336699 and 0xCC9933 are colours of the drawing palette, none of the 20 reserved ones.
+    const char kPaletteColours[] =
+        "vkdrawing 1\n"
+        "page 200 100\n"
+        "symbol rectangle\nname \"A\"\nbox 10 10 50 50\nfill #336699\nstroke none\nend\n"
+        "symbol rectangle\nname \"B\"\nbox 50 10 90 50\nfill #CC9933\nstroke none\nend\n";
+    Open({8, 200, 100, {}, kPaletteColours});
     Pump();
-    EXPECT_EQ(EngineCalls("DrawPage"), Calls{});
-    EXPECT_EQ(w32_window_pixel(Window(), 5, 5), w32_window_pixel(frameWindow, 0, 0))
-        << "the frame's background shows through the unpainted view";
+    EXPECT_EQ(w32_window_pixel(Window(), 20, 20), RGB(0x33, 0x66, 0x99));
+    EXPECT_EQ(w32_window_pixel(Window(), 60, 20), RGB(0xCC, 0x99, 0x33));
+    // Also after a partial repaint, which the engine draws over the cache's pixels.
+    InvalidateViewRect(Data(), 30, 20, 70, 30);
+    Pump();
+    EXPECT_EQ(w32_window_pixel(Window(), 40, 25), RGB(0x33, 0x66, 0x99));
+    EXPECT_EQ(w32_window_pixel(Window(), 60, 25), RGB(0xCC, 0x99, 0x33));
 }
 
 TEST_F(ViewTest, ThePaletteIsFetchedOnceAndKept) {

@@ -5,6 +5,7 @@
 
 #include "cvlpage/diagnostics.h"
 #include "render_cache.h"
+#include "scratch_files.h"
 #include "win32_control.h"
 
 std::vector<UINT> ViewTest::browserMessages;
@@ -104,8 +105,7 @@ void ViewTest::Open(const PageSetup& setup) {
 }
 
 void ViewTest::StreamDrawing(const std::string& text) {
-    const std::string path = ::testing::TempDir() + "view_test_" + std::to_string(files.size()) + "_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".vkf";
+    const std::string path = vktest::ScratchPath("drawing.vkf");
     std::ofstream(path, std::ios::binary) << text;
     files.push_back(path);
     std::string url = "http://pages.example/drawing" + std::to_string(files.size()) + ".vkf";

@@ -2,6 +2,7 @@
 // fires as the pointer and the left button move over symbols, capture and cursor.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -173,23 +174,107 @@ TEST_F(ViewTest, HitTestsUseTheEnginesCoordinates) {
     }
 }
 
-TEST_F(ViewTest, ANewDrawingForgetsTheHoverWithoutALeave) {
+// A new drawing whose page differs from the view: only once it is laid out does the
+// pointer at (30, 30) lie on its A; before, it would find the tall B.
+const char kLaidOutElsewhere[] =
+    "vkdrawing 1\n"
+    "page 200 100\n"
+    "symbol rectangle\nname \"A\"\nbox 10 10 50 50\nfill #000000\nend\n"
+    "symbol rectangle\nname \"B\"\nbox 50 10 90 90\nfill #0000FF\nend\n";
+
+TEST_F(ViewTest, ANewDrawingEntersTheSymbolUnderThePointerAtOnceWithoutALeave) {
     Open({32, 200, 100, {}, kTwoBoxes});
     Pump();
     MoveTo(kOnA.x, kOnA.y);
     Data()->view->cursorShape = 1;
     ClearJournal();
-    // The old A belongs to the replaced drawing: it gets no leave.
-    StreamDrawing(kTwoBoxes);
-    EXPECT_EQ(Data()->view->cursorShape, 0);
-    Events fired = FiredEvents();
-    for (const std::string& event : fired) EXPECT_NE(event.rfind("OnMouseLeave", 0), 0u) << event;
-    // The new A under the pointer is entered at the latest with the next move.
-    Pump();
-    MoveTo(kOnA.x + 1, kOnA.y);
-    fired = FiredEvents();
-    EXPECT_EQ(fired, Events{"OnMouseEnter A"});
+    // The old A belongs to the replaced drawing: it gets no leave. The new drawing is
+    // laid out before the view looks at what lies under the pointer.
+    StreamDrawing(kLaidOutElsewhere);
+    EXPECT_EQ(FiredEvents(), Events{"OnMouseEnter A"});
     EXPECT_EQ(Data()->view->hoverSymbol, Symbol("A"));
+    EXPECT_EQ(Data()->view->cursorShape, 0);
+    ClearJournal();
+    MoveTo(kOnA.x + 1, kOnA.y);
+    EXPECT_EQ(FiredEvents(), Events{});
+}
+
+// Covers the whole view, so the pointer finds it however the drawing is laid out.
+const char kResetOnEnter[] =
+    "vkdrawing 1\n"
+    "page 200 100\n"
+    "symbol rectangle\nname \"R\"\nbox 0 0 200 100\nfill #00FF00\nproperty \"OnMouseEnter\" \"ResetDrawing\"\nend\n";
+
+TEST_F(ViewTest, AnEnterThatResetsANewDrawingReloadsTheNewFile) {
+    Open({32, 200, 100, {}, kTwoBoxes});
+    Pump();
+    MoveTo(kOnA.x, kOnA.y);
+    ClearJournal();
+    StreamDrawing(kResetOnEnter);
+    const std::string newFile = "LoadDrawing(\"" + files.back() + "\")";
+    // The stream's load, then the reset's, of the same file; the reset's own enter
+    // does not reset again.
+    EXPECT_EQ(EngineCalls("LoadDrawing"), (Events{newFile, newFile}));
+    EXPECT_EQ(Data()->view->hoverSymbol, Symbol("R"));
+}
+
+TEST_F(ViewTest, AFileTheEngineRefusesChangesNothingUnderThePointer) {
+    Open({32, 200, 100, {}, kTwoBoxes});
+    Pump();
+    MoveTo(kOnA.x, kOnA.y);
+    Data()->view->cursorShape = 1;
+    const CVLDRAWING shown = Data()->drawing;
+    // What a browser may deliver in place of a drawing it could not fetch.
+    const std::string errorPage = ::testing::TempDir() + "view_test_error_page.html";
+    std::ofstream(errorPage) << "<html><body>404 Not Found</body></html>\n";
+    files.push_back(errorPage);
+    NPStream stream = {};
+    stream.url = "http://pages.example/drawing.vkf";
+    plugin.asfile(&npp, &stream, errorPage.c_str());
+    EXPECT_EQ(Data()->drawing, shown);
+    EXPECT_EQ(Data()->view->hoverSymbol, Symbol("A"));
+    EXPECT_EQ(Data()->view->cursorShape, 1);
+    ClearJournal();
+    MoveTo(kOnB.x, kOnB.y);
+    EXPECT_EQ(FiredEvents(), (Events{"OnMouseLeave A", "OnMouseEnter B"}));
+}
+
+// A and B side by side, C beneath B and D hidden above it; A's leave script is the case's.
+std::string LeaveChangesTheTarget(const std::string& leaveScript) {
+    return std::string("vkdrawing 1\npage 200 100\n") +
+           "symbol rectangle\nname \"A\"\nbox 10 10 50 50\nfill #000000\nproperty \"OnMouseLeave\" \"" + leaveScript + "\"\nend\n" +
+           "symbol rectangle\nname \"C\"\nbox 50 10 90 50\nfill #FF0000\nend\n"
+           "symbol rectangle\nname \"B\"\nbox 50 10 90 50\nfill #0000FF\n"
+           "property \"OnMouseEnter\" \"CursorShape hand;StatusLine on B\"\nend\n"
+           "symbol rectangle\nname \"D\"\nbox 50 10 90 50\nfill #00FF00\nhidden\nend\n";
+}
+
+TEST_F(ViewTest, EnterFiresOnlyOnWhatIsUnderThePointerAfterTheLeaveScript) {
+    struct Case {
+        const char* what;
+        const char* leaveScript;
+        Events fired;
+        const char* hovered;  // null: none
+        LONG cursorShape;
+    } cases[] = {
+        {"leave changes nothing there", "StatusLine left A", {"OnMouseLeave A", "OnMouseEnter B"}, "B", 1},
+        {"leave hides the symbol", "as B HideSymbol;as C HideSymbol", {"OnMouseLeave A"}, nullptr, 0},
+        {"leave uncovers the one beneath", "as B HideSymbol", {"OnMouseLeave A", "OnMouseEnter C"}, "C", 0},
+        {"leave shows one above", "as D ShowSymbol", {"OnMouseLeave A", "OnMouseEnter D"}, "D", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        w32_mouse_move(0, 0);  // off the page
+        Open({32, 200, 100, {}, LeaveChangesTheTarget(c.leaveScript)});
+        Pump();
+        MoveTo(kOnA.x, kOnA.y);
+        ClearJournal();
+        MoveTo(kOnB.x, kOnB.y);
+        EXPECT_EQ(FiredEvents(), c.fired);
+        EXPECT_EQ(Data()->view->hoverSymbol, c.hovered ? Symbol(c.hovered) : 0u);
+        EXPECT_EQ(Data()->view->cursorShape, c.cursorShape);
+        Close();
+    }
 }
 
 TEST_F(ViewTest, TheCursorFollowsTheShapeAndShowsAtOnceWhileCaptured) {
@@ -237,6 +322,132 @@ TEST_F(ViewTest, EndingTheInstanceGivesTheWindowBackToTheBrowser) {
     EXPECT_EQ(SendMessageA(Window(), WM_ERASEBKGND, 0, 0), DefWindowProcA(Window(), WM_ERASEBKGND, 0, 0));
     EXPECT_TRUE(Reached(WM_ERASEBKGND));
     EXPECT_EQ(w32_bad_handle_uses(), 0);
+}
+
+// A and B of kTwoBoxes, each emptying the status line when left.
+const char kTwoBoxesClearingTheStatus[] =
+    "vkdrawing 1\n"
+    "page 200 100\n"
+    "symbol rectangle\nname \"A\"\nbox 10 10 50 50\nfill #000000\nproperty \"OnMouseLeave\" \"StatusLine\"\nend\n"
+    "symbol rectangle\nname \"B\"\nbox 50 10 90 50\nfill #0000FF\nproperty \"OnMouseLeave\" \"StatusLine\"\nend\n";
+
+TEST_F(ViewTest, AnotherWindowTakingTheCaptureEndsTheHover) {
+    Open({32, 200, 100, {}, kTwoBoxesClearingTheStatus});
+    Pump();
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    HCURSOR hand = LoadCursorA(PluginModule(), MAKEINTRESOURCE(129));
+    MoveTo(kOnA.x, kOnA.y);
+    Data()->view->cursorShape = 1;
+    Data()->view->UpdateHover();
+    ASSERT_EQ(w32_shown_cursor(), hand);
+
+    enum Act { kMenuTakesCapture, kMoveOntoB, kScriptLooksAgain, kMenuClosesAndMoveOnB, kCaptureReleased, kMoveOnA };
+    enum Holder { kView, kMenu, kNobody };
+    struct Step {
+        const char* what;
+        Act act;
+        Events fired;
+        Holder holder;
+    } steps[] = {
+        {"a menu of the browser takes the capture", kMenuTakesCapture, {"OnMouseLeave A"}, kMenu},
+        {"the pointer moves on, over B, to the menu", kMoveOntoB, {}, kMenu},
+        {"a script looks again meanwhile", kScriptLooksAgain, {}, kMenu},
+        {"the menu closes and the pointer moves on B", kMenuClosesAndMoveOnB, {"OnMouseEnter B"}, kView},
+        {"something else releases the view's capture", kCaptureReleased, {"OnMouseLeave B"}, kNobody},
+        {"the pointer moves again, onto A", kMoveOnA, {"OnMouseEnter A"}, kView},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        ClearJournal();
+        switch (step.act) {
+        case kMenuTakesCapture: SetCapture(frameWindow); break;
+        case kMoveOntoB: MoveTo(kOnB.x, kOnB.y); break;
+        case kScriptLooksAgain: Data()->view->UpdateHover(); break;
+        case kMenuClosesAndMoveOnB:
+            ReleaseCapture();
+            MoveTo(kOnB.x + 1, kOnB.y);
+            break;
+        case kCaptureReleased: ReleaseCapture(); break;
+        case kMoveOnA: MoveTo(kOnA.x, kOnA.y); break;
+        }
+        EXPECT_EQ(FiredEvents(), step.fired);
+        const HWND holders[] = {Window(), frameWindow, nullptr};
+        EXPECT_EQ(GetCapture(), holders[step.holder]);
+        EXPECT_EQ(w32_shown_cursor(), arrow);
+        EXPECT_EQ(Data()->view->cursorShape, 0);
+    }
+}
+
+// A procedure that something installs over the view's, passing on what it does not keep.
+WNDPROC procedureBeneath = nullptr;
+
+LRESULT CALLBACK SubclassedAfterTheView(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER + 100) return 42;
+    return CallWindowProcA(procedureBeneath, window, message, wParam, lParam);
+}
+
+TEST_F(ViewTest, EndingTheInstanceLeavesAProcedureInstalledAfterTheView) {
+    Open({32, 200, 100, {}, kTwoBoxes});
+    Pump();
+    procedureBeneath = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedAfterTheView)));
+    Close();
+    EXPECT_EQ(GetWindowLongPtrA(Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&SubclassedAfterTheView));
+    browserMessages.clear();
+    EXPECT_EQ(SendMessageA(Window(), WM_USER + 100, 0, 0), 42);
+    // What it passes on reaches the browser's procedure, and nothing of the instance.
+    EXPECT_EQ(SendMessageA(Window(), WM_ERASEBKGND, 0, 0), DefWindowProcA(Window(), WM_ERASEBKGND, 0, 0));
+    EXPECT_EQ(browserMessages, std::vector<UINT>{WM_ERASEBKGND});
+    MoveTo(kOnA.x, kOnA.y);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(DestroyWindow(Window()));
+    EXPECT_EQ(w32_bad_handle_uses(), 0);
+}
+
+TEST_F(ViewTest, ASecondInstanceGivenTheSameWindowLeavesItToTheFirst) {
+    struct Case {
+        const char* what;
+        bool firstEndsFirst;
+    } cases[] = {{"the second instance ends first", false}, {"the first instance ends first", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        w32_mouse_move(0, 0);  // off the page
+        Open({32, 200, 100, {}, kTwoBoxes});
+        Pump();
+        const LONG_PTR viewProcedure = GetWindowLongPtrA(Window(), GWLP_WNDPROC);
+        NPP_t second = {};
+        char mimeType[] = "image/x-cvl-vkf";
+        ASSERT_EQ(plugin.newp(mimeType, &second, NP_EMBED, 0, nullptr, nullptr, nullptr), NPERR_NO_ERROR);
+        NPWindow window = {};
+        window.window = Window();
+        window.width = 200;
+        window.height = 100;
+        ASSERT_EQ(plugin.setwindow(&second, &window), NPERR_NO_ERROR);
+
+        // Messages still reach the browser once, and the first instance still hovers.
+        browserMessages.clear();
+        SendMessageA(Window(), WM_USER + 7, 1, 2);
+        EXPECT_EQ(browserMessages, std::vector<UINT>{WM_USER + 7});
+        ClearJournal();
+        MoveTo(kOnA.x, kOnA.y);
+        EXPECT_EQ(FiredEvents(), Events{"OnMouseEnter A"});
+
+        if (c.firstEndsFirst) {
+            Close();
+            plugin.destroy(&second, nullptr);
+        } else {
+            plugin.destroy(&second, nullptr);
+            ClearJournal();
+            MoveTo(kOnB.x, kOnB.y);
+            EXPECT_EQ(FiredEvents(), (Events{"OnMouseLeave A", "OnMouseEnter B"}));
+            Close();
+        }
+        EXPECT_NE(GetWindowLongPtrA(Window(), GWLP_WNDPROC), viewProcedure);
+        browserMessages.clear();
+        SendMessageA(Window(), WM_USER + 7, 1, 2);
+        EXPECT_EQ(browserMessages, std::vector<UINT>{WM_USER + 7});
+        EXPECT_EQ(w32_bad_handle_uses(), 0);
+    }
 }
 
 }  // namespace

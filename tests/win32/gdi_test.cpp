@@ -350,3 +350,74 @@ TEST_F(GdiTest, BitBltClipsAndCopiesOverlappingAreas)
 }
 
 }  // namespace
+
+TEST_F(GdiTest, EightBitSurfacesOfOneFormatCopyIndexForIndex)
+{
+    // Device format: a bitmap drawn through a logical palette keeps its colours when
+    // copied to another bitmap or the screen whose DC holds only the default palette.
+    w32_set_display_depth(8);
+    w32_register_class("Plain", 0, DefWindowProcA, nullptr, FALSE, 0);
+    HWND w = w32_create_window("Plain", nullptr, 0, 0, 2, 1);
+    HDC screen = GetDC(nullptr);
+    HDC painted = CreateCompatibleDC(screen);
+    HDC plain = CreateCompatibleDC(screen);
+    HBITMAP source = CreateCompatibleBitmap(screen, 2, 1);
+    HBITMAP copy = CreateCompatibleBitmap(screen, 2, 1);
+    HGDIOBJ oldSource = SelectObject(painted, source);
+    HGDIOBJ oldCopy = SelectObject(plain, copy);
+    LOGPALETTE pal{0x300, 1, {{0x33, 0x66, 0x99, 0}}};
+    HPALETTE palette = CreatePalette(&pal);
+    HPALETTE oldPalette = SelectPalette(painted, palette, FALSE);
+    RealizePalette(painted);
+    Fill(painted, RECT{0, 0, 2, 1}, PALETTERGB(0x33, 0x66, 0x99));
+    ASSERT_EQ(GetPixel(painted, 0, 0), RGB(0x33, 0x66, 0x99));
+    ASSERT_TRUE(BitBlt(plain, 0, 0, 2, 1, painted, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(plain, 1, 0), RGB(0x33, 0x66, 0x99)) << "bitmap to bitmap";
+    HDC window = GetDC(w);
+    ASSERT_TRUE(BitBlt(window, 0, 0, 2, 1, plain, 0, 0, SRCCOPY));
+    EXPECT_EQ(w32_window_pixel(w, 0, 0), RGB(0x33, 0x66, 0x99)) << "bitmap to screen";
+    ReleaseDC(w, window);
+    SelectPalette(painted, oldPalette, FALSE);
+    SelectObject(painted, oldSource);
+    SelectObject(plain, oldCopy);
+    DeleteDC(painted);
+    DeleteDC(plain);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(palette);
+    DeleteObject(source);
+    DeleteObject(copy);
+
+    // 8-bit DIB sections with one colour table: the very indices, even of an entry
+    // that repeats another's colour. Another table means matching by colour.
+    struct Info {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[3];
+    };
+    const Info same{{sizeof(BITMAPINFOHEADER), 4, 1, 1, 8, BI_RGB, 0, 0, 0, 3, 0},
+                    {{0, 0, 255, 0}, {0, 0, 255, 0}, {255, 0, 0, 0}}};
+    Info other = same;
+    other.colors[2] = RGBQUAD{0, 255, 0, 0};
+    void *fromBits = nullptr, *sameBits = nullptr, *otherBits = nullptr;
+    auto make = [](const Info &info, void **bits) {
+        return CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO *>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
+    };
+    HBITMAP from = make(same, &fromBits), to = make(same, &sameBits), elsewhere = make(other, &otherBits);
+    static_cast<uint8_t *>(fromBits)[0] = 1;
+    static_cast<uint8_t *>(fromBits)[1] = 2;
+    HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldA = SelectObject(a, from);
+    HGDIOBJ oldB = SelectObject(b, to);
+    ASSERT_TRUE(BitBlt(b, 0, 0, 2, 1, a, 0, 0, SRCCOPY));
+    EXPECT_EQ(static_cast<uint8_t *>(sameBits)[0], 1);
+    EXPECT_EQ(static_cast<uint8_t *>(sameBits)[1], 2);
+    SelectObject(b, elsewhere);
+    ASSERT_TRUE(BitBlt(b, 0, 0, 2, 1, a, 0, 0, SRCCOPY));
+    EXPECT_EQ(static_cast<uint8_t *>(otherBits)[0], 0) << "the first entry of that colour";
+    SelectObject(a, oldA);
+    SelectObject(b, oldB);
+    DeleteDC(a);
+    DeleteDC(b);
+    DeleteObject(from);
+    DeleteObject(to);
+    DeleteObject(elsewhere);
+}

@@ -70,13 +70,47 @@ TEST_F(InputTest, CaptureTakesAllInputWithoutSetCursor)
     EXPECT_EQ(GET_Y_LPARAM(log.Messages()[0].lParam), -30) << "points left of or above the window are negative";
 }
 
-TEST_F(InputTest, TakingTheCaptureTellsTheOldHolder)
+// The holder that GetCapture names while a window handles WM_CAPTURECHANGED.
+HWND holderSeenInHandler = nullptr;
+
+LRESULT CALLBACK NoteHolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    SetCapture(view);
-    MessageLog log;
-    EXPECT_EQ(SetCapture(browser), view);
-    EXPECT_EQ(SetCapture(browser), browser);
-    EXPECT_EQ(log.Compare({{view, WM_CAPTURECHANGED, 0, LPARAM(browser)}}), "");
+    if (msg == WM_CAPTURECHANGED) holderSeenInHandler = GetCapture();
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(InputTest, TheWindowLosingTheCaptureIsToldAfterEachChange)
+{
+    struct Step {
+        const char *what;
+        HWND take;  // null: ReleaseCapture
+        HWND previous;
+        std::vector<Expected> messages;
+    } steps[] = {
+        {"the view takes it from nobody", view, nullptr, {}},
+        {"the view takes it again", view, view, {{view, WM_CAPTURECHANGED, 0, LPARAM(view)}}},
+        {"the browser takes it", browser, view, {{view, WM_CAPTURECHANGED, 0, LPARAM(browser)}}},
+        {"the browser releases it", nullptr, browser, {{browser, WM_CAPTURECHANGED, 0, 0}}},
+        {"released while nobody holds it", nullptr, nullptr, {}},
+    };
+    SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoteHolderProc));
+    SetWindowLongPtrA(browser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoteHolderProc));
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        MessageLog log;
+        holderSeenInHandler = HWND(-1);
+        if (step.take) {
+            EXPECT_EQ(SetCapture(step.take), step.previous);
+        } else {
+            EXPECT_EQ(GetCapture(), step.previous);
+            EXPECT_TRUE(ReleaseCapture());
+        }
+        EXPECT_EQ(log.Compare(step.messages), "");
+        EXPECT_EQ(GetCapture(), step.take);
+        if (!step.messages.empty()) {
+            EXPECT_EQ(holderSeenInHandler, step.take) << "the change comes first";
+        }
+    }
 }
 
 TEST_F(InputTest, DoubleClickNeedsTheClassStyleTimeAndDistance)

@@ -26,9 +26,16 @@ void Collect(const Drawing& d, const std::vector<std::unique_ptr<Symbol>>& list,
         for (auto it = list.rbegin(); it != list.rend(); ++it) visit(**it);
 }
 
-int RunEnumeration(uint32_t drawing, const std::vector<uint32_t>& handles, CVLSYMBOLENUMPROC proc, void* context) {
+// A callback that frees the drawing must also stop the visit: an engine that walks
+// its own symbol list would go on through freed memory. Here the visit ends and the
+// next symbol is counted as a stale use, so tests see the fault.
+int RunEnumeration(const char* function, uint32_t drawing, const std::vector<uint32_t>& handles,
+                   CVLSYMBOLENUMPROC proc, void* context) {
     for (uint32_t h : handles) {
-        if (!State().Peek(drawing)) return 0;  // the callback freed the drawing: the visit ends
+        if (!State().Peek(drawing)) {
+            State().RefusedFor(function, drawing, h);
+            return 0;
+        }
         if (proc(h, context) != 0) return 1;
     }
     return 1;
@@ -125,7 +132,7 @@ int WINAPI EnumSymbols(CVLDRAWING drawing, CVLSYMBOLENUMPROC proc, void* context
     if (!d || !proc) return 0;
     std::vector<uint32_t> handles;
     Collect(*d->drawing, d->drawing->symbols, options, handles);
-    return RunEnumeration(drawing, handles, proc, context);
+    return RunEnumeration("EnumSymbols", drawing, handles, proc, context);
 }
 
 int WINAPI EnumGroupedSymbol(CVLDRAWING drawing, CVLSYMBOL group, CVLSYMBOLENUMPROC proc, void* context,
@@ -137,7 +144,7 @@ int WINAPI EnumGroupedSymbol(CVLDRAWING drawing, CVLSYMBOL group, CVLSYMBOLENUMP
     if (!g || !proc) return 0;
     std::vector<uint32_t> handles;
     Collect(*d->drawing, g->members, options, handles);
-    return RunEnumeration(drawing, handles, proc, context);
+    return RunEnumeration("EnumGroupedSymbol", drawing, handles, proc, context);
 }
 
 }  // extern "C"

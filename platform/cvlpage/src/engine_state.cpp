@@ -66,10 +66,11 @@ void EngineState::Record(std::string entry) {
     journal.push_back(std::move(entry));
 }
 
-void EngineState::Refused() {
+void EngineState::Refused() { RefusedFor(currentFunction_, currentDrawing_, currentSymbol_); }
+
+void EngineState::RefusedFor(const char* function, uint32_t drawing, uint32_t symbol) {
     ++staleCount;
-    lastStaleCall = std::string(currentFunction_) + "(" + std::to_string(currentDrawing_) + ", " +
-                    std::to_string(currentSymbol_) + ")";
+    lastStaleCall = std::string(function) + "(" + std::to_string(drawing) + ", " + std::to_string(symbol) + ")";
     if (journalOn) Record("refused " + lastStaleCall);
 }
 

@@ -54,6 +54,9 @@ public:
         if (journalOn) Record(std::string(function) + "(" + describe() + ")");
     }
     void Refused();
+    // Counts a refusal for a call other than the latest one begun: an enumeration
+    // whose callback freed the drawing without asking the visit to stop.
+    void RefusedFor(const char* function, uint32_t drawing, uint32_t symbol);
 
     LoadError lastLoadError;
     unsigned staleCount = 0;

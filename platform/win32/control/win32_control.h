@@ -54,6 +54,9 @@ VK_W32_API int w32_pump(void);
 // own due time, with pending paints dispatched before each timer and at the end.
 VK_W32_API void w32_advance_clock(DWORD milliseconds);
 VK_W32_API DWORD w32_now(void);
+// While refusing (TRUE), SetTimer makes no timer and returns 0, as Windows does when
+// it runs out of timers. w32_reset ends the refusal.
+VK_W32_API void w32_refuse_timers(BOOL refuse);
 
 /* ---- Input ---------------------------------------------------------------------- */
 // Mouse buttons for w32_mouse_button.

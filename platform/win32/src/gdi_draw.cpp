@@ -29,6 +29,33 @@ Resolved Resolve(const Dc &dc, COLORREF color)
     }
 }
 
+// Two surfaces of one 8-bit format hold indices of the same meaning, which Windows
+// copies index for index whatever palettes the DCs hold: the device's own format
+// (device-dependent bitmaps and the screen at 8 bits) or 8-bit DIB sections with the
+// same colour table.
+enum class IndexCopy { None, Device, Dib };
+
+bool DeviceIndexed(const Surface *surface)
+{
+    if (const auto *bitmap = dynamic_cast<const Bitmap *>(surface)) return !bitmap->dib && bitmap->bitsPerPixel == 8;
+    if (const auto *plane = dynamic_cast<const PixelPlane *>(surface)) return plane->depth == 8 && plane->Readable();
+    return false;
+}
+
+IndexCopy IndexCopyBetween(const Surface *from, const Surface *to)
+{
+    if (DeviceIndexed(from) && DeviceIndexed(to)) return IndexCopy::Device;
+    const auto *a = dynamic_cast<const Bitmap *>(from);
+    const auto *b = dynamic_cast<const Bitmap *>(to);
+    if (!a || !b || !a->dib || !b->dib || a->bitsPerPixel != 8 || b->bitsPerPixel != 8) return IndexCopy::None;
+    const auto &x = a->colorTable, &y = b->colorTable;
+    if (x.size() != y.size()) return IndexCopy::None;
+    for (size_t i = 0; i < x.size(); ++i)
+        if (x[i].rgbRed != y[i].rgbRed || x[i].rgbGreen != y[i].rgbGreen || x[i].rgbBlue != y[i].rgbBlue)
+            return IndexCopy::None;
+    return IndexCopy::Dib;
+}
+
 }  // namespace
 
 bool TargetOf(Dc *dc, Target &target)
@@ -109,6 +136,27 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     RECT bounds{0, 0, from.surface->Width(), from.surface->Height()};
     if (!IntersectRect(&source, &source, &bounds)) return TRUE;
     int w = source.right - source.left, h = source.bottom - source.top;
+    const IndexCopy indexCopy = IndexCopyBetween(from.surface, to.surface);
+    if (indexCopy == IndexCopy::Dib) {
+        auto *in = static_cast<Bitmap *>(from.surface);
+        auto *out = static_cast<Bitmap *>(to.surface);
+        std::vector<uint8_t> indices(size_t(w) * size_t(h));
+        for (int j = 0; j < h; ++j)
+            std::copy_n(in->Row(source.top + j) + source.left, w, &indices[size_t(j) * size_t(w)]);
+        RECT area = source;
+        OffsetRect(&area, x + to.origin.x - sx0, y + to.origin.y - sy0);
+        for (const RECT &clip : to.clip) {
+            RECT r;
+            if (!IntersectRect(&r, &area, &clip)) continue;
+            for (int dy = r.top; dy < r.bottom; ++dy)
+                std::copy_n(&indices[size_t(dy - area.top) * size_t(w) + size_t(r.left - area.left)], r.right - r.left,
+                            out->Row(dy) + r.left);
+        }
+        return TRUE;
+    }
+    // Device colours are written as they are, with no palette to match them against.
+    static const std::vector<PALETTEENTRY> unmatched;
+    const std::vector<PALETTEENTRY> &match = indexCopy == IndexCopy::Device ? unmatched : *to.palette;
     // Read the block first: source and destination may share a surface.
     std::vector<COLORREF> block(size_t(w) * size_t(h));
     for (int j = 0; j < h; ++j) from.surface->ReadSpan(source.left, source.top + j, w, &block[size_t(j) * size_t(w)]);
@@ -120,7 +168,7 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
         if (!IntersectRect(&r, &area, &clip)) continue;
         for (int dy = r.top; dy < r.bottom; ++dy) {
             const COLORREF *row = &block[size_t(dy - area.top) * size_t(w) + size_t(r.left - area.left)];
-            to.surface->WriteSpan(r.left, dy, r.right - r.left, row, *to.palette);
+            to.surface->WriteSpan(r.left, dy, r.right - r.left, row, match);
         }
     }
     return TRUE;

@@ -96,7 +96,8 @@ HWND WINAPI SetCapture(HWND hWnd)
     if (!FindWindow(hWnd)) return nullptr;
     HWND previous = s.capture;
     s.capture = hWnd;
-    if (previous && previous != hWnd) {
+    // Windows tells the holder after the change, also when it takes the capture again itself.
+    if (previous) {
         if (Window *old = Alive(previous)) Deliver(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hWnd));
     }
     return previous;

@@ -195,6 +195,7 @@ struct System {
     std::vector<std::unique_ptr<Timer>> timers;
     uint64_t timerSequence = 0;
     UINT_PTR nextThreadTimer = 0x7FF0;
+    bool refuseTimers = false;
     std::vector<W32Beep> beeps;
 
     // Registry

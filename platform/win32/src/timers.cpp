@@ -59,6 +59,7 @@ void ResetTimers()
     Sys().timers.clear();
     Sys().timerSequence = 0;
     Sys().nextThreadTimer = 0x7FF0;
+    Sys().refuseTimers = false;
 }
 
 }  // namespace w32
@@ -69,6 +70,7 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
 {
     System &s = Sys();
     if (hWnd && !FindWindow(hWnd)) return 0;
+    if (s.refuseTimers) return 0;
     uElapse = std::clamp<UINT>(uElapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
     // A window timer is named by the caller; a thread timer gets a new identifier unless
     // the caller names one of its existing thread timers, which is then replaced.
@@ -121,6 +123,8 @@ void w32_advance_clock(DWORD milliseconds)
 }
 
 DWORD w32_now(void) { return Sys().now; }
+
+void w32_refuse_timers(BOOL refuse) { Sys().refuseTimers = refuse != FALSE; }
 
 size_t w32_beep_count(void) { return Sys().beeps.size(); }
 

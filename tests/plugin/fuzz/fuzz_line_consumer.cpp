@@ -31,7 +31,7 @@ void Feed(Consumer& consumer, const std::string& text, std::size_t chunk) {
         const std::size_t length = text.size() - at < chunk ? text.size() - at : chunk;
         if (!consumer.OnData(nullptr, static_cast<LONG>(length), text.data() + at)) break;
     }
-    consumer.OnEnd(nullptr);
+    consumer.OnEnd(nullptr, true);
 }
 
 int valuesFound = 0;
