@@ -356,15 +356,64 @@ NPError Browser::GetUrl(NPP instance, const char* url, const char* target) {
     std::string absolute = IsAbsoluteUrl(url) ? std::string(url) : ResolveUrl(pageUrl, url);
     if (!target)
         requests.push_back(Request{embed->serial, absolute});
-    else if (NamesThisPage(target))
-        requests.push_back(Request{0, absolute});
+    else
+        OpenTarget(absolute, target);
     return NPERR_NO_ERROR;
 }
 
+void Browser::OpenTarget(const std::string& url, const char* target) {
+    if (NamesThisPage(target)) requests.push_back(Request{0, url});
+}
+
 void Browser::Status(NPP instance, const char* message) {
-    if (!LiveEmbed(instance)) return;
+    Embed* embed = LiveEmbed(instance);
+    if (!embed) return;
     statusLine = message ? message : "";
     Log("status", statusLine);
+    StatusShown(*embed, statusLine);
+}
+
+void Browser::StatusShown(const Embed&, const std::string&) {}
+void Browser::CursorShown(const std::string&) {}
+void Browser::Beeped() {}
+
+Browser::Fetched Browser::Fetch(const std::string& url, std::string& bytes, std::string& localFile) {
+    if (IsMissing(url)) return Fetched::Missing;
+    localFile = *site->LocalPath(url);
+    bool readable = false;
+    bytes = ReadFile(localFile, readable);
+    return readable ? Fetched::Ready : Fetched::Missing;
+}
+
+void Browser::OpenScriptedPage(const std::string& url, int width, int height) {
+    ClosePage();
+    pageUrl = url;
+    settings.viewportWidth = width;
+    settings.viewportHeight = height;
+    w32_set_screen_size(width, height);
+    pageWindow = w32_create_window(kPageClass, nullptr, 0, 0, width, height);
+}
+
+int Browser::AddEmbed(const std::vector<std::pair<std::string, std::string>>& attributes, const RECT& place) {
+    EmbedTag tag;
+    tag.attributes = attributes;
+    auto embed = std::make_unique<Embed>();
+    embed->browser = this;
+    embed->serial = nextSerial++;
+    embed->mode = NP_EMBED;
+    embed->attributes = attributes;
+    embed->place = place;
+    const std::string* src = tag.Find("src");
+    if (src && !src->empty()) embed->src = ResolveUrl(pageUrl, *src);
+    if (plugin) {
+        const std::string* typeName = tag.Find("type");
+        const ServedType* type =
+            typeName ? plugin->TypeForMime(*typeName) : plugin->TypeForExtension(UrlExtension(embed->src));
+        if (type) embed->mimeType = type->mimeType;
+    }
+    embeds.push_back(std::move(embed));
+    if (!embeds.back()->mimeType.empty()) StartInstance(*embeds.back());
+    return static_cast<int>(embeds.size());
 }
 
 void Browser::Navigate(const std::string& requested) {
@@ -377,13 +426,13 @@ void Browser::Navigate(const std::string& requested) {
     OpenPage(url);
 }
 
-void Browser::DeliverStream(Embed& embed, const std::string& url) {
+bool Browser::DeliverStream(Embed& embed, const std::string& url) {
     std::string fetched = NormalizeUrl(url);
-    if (IsMissing(fetched)) return;
-    std::string path = *site->LocalPath(fetched);
-    bool readable = false;
-    std::string bytes = ReadFile(path, readable);
-    if (!readable) return;
+    if (missing.count(WithoutFragment(fetched))) return true;
+    std::string bytes, path;
+    Fetched found = Fetch(fetched, bytes, path);
+    if (found == Fetched::Pending) return false;
+    if (found == Fetched::Missing) return true;
     std::string mimeType = MimeTypeOf(fetched);
     const NPPluginFuncs& funcs = plugin->Funcs();
 
@@ -392,7 +441,7 @@ void Browser::DeliverStream(Embed& embed, const std::string& url) {
     stream.url = url.c_str();
     stream.end = static_cast<uint32>(bytes.size());
     uint16 type = NP_NORMAL;
-    if (funcs.newstream(&embed.npp, mimeType.data(), &stream, false, &type) != NPERR_NO_ERROR) return;
+    if (funcs.newstream(&embed.npp, mimeType.data(), &stream, false, &type) != NPERR_NO_ERROR) return true;
 
     bool failingUrl = failing.count(WithoutFragment(fetched)) != 0;
     NPReason reason = NPRES_DONE;
@@ -430,6 +479,7 @@ void Browser::DeliverStream(Embed& embed, const std::string& url) {
     Log("streamend", url,
         reason == NPRES_DONE ? "done" : reason == NPRES_NETWORK_ERR ? "network-error" : "user-break");
     funcs.destroystream(&embed.npp, &stream, reason);
+    return true;
 }
 
 void Browser::Pump() {
@@ -451,7 +501,10 @@ void Browser::Settle() {
         if (request.serial == 0) {
             Navigate(request.url);
         } else if (Embed* embed = EmbedBySerial(request.serial); embed && embed->live) {
-            DeliverStream(*embed, request.url);
+            if (!DeliverStream(*embed, request.url)) {
+                requests.push_front(request);  // streams keep their order: wait for this one
+                return;
+            }
         }
         Pump();
     }
@@ -559,8 +612,12 @@ void Browser::Observe() {
     if (cursor != shownCursor) {
         shownCursor = cursor;
         log.Add("cursor " + cursor);
+        CursorShown(cursor);
     }
-    for (size_t count = w32_beep_count(); beepsSeen < count; ++beepsSeen) log.Add("beep");
+    for (size_t count = w32_beep_count(); beepsSeen < count; ++beepsSeen) {
+        log.Add("beep");
+        Beeped();
+    }
 }
 
 std::string Browser::CursorName(HCURSOR cursor) const {

@@ -123,6 +123,28 @@ public:
     NPError GetUrl(NPP instance, const char* url, const char* target);
     void Status(NPP instance, const char* message);
 
+    // A page that someone else lays out (a real browser's document): an empty page
+    // of the given size at `url`, to which embeds are added one by one at their places.
+    void OpenScriptedPage(const std::string& url, int width, int height);
+    // Adds an embed with the tag's attributes at `place` on the page and starts its
+    // instance when the plug-in serves its type. Returns its number E.
+    int AddEmbed(const std::vector<std::pair<std::string, std::string>>& attributes, const RECT& place);
+
+protected:
+    // What differs between the worlds the browser runs in. vkhost serves files from a
+    // folder and keeps everything else in its log; a browser page fetches, navigates
+    // and shows status and cursor in its document.
+    enum class Fetched { Ready, Pending, Missing };
+    // The bytes of an absolute URL and a local file that holds them. Pending means on
+    // the way: whoever brings them calls Settle again.
+    virtual Fetched Fetch(const std::string& url, std::string& bytes, std::string& localFile);
+    // NPN_GetURL with a target: by default a target naming this page replaces it,
+    // any other is only logged.
+    virtual void OpenTarget(const std::string& url, const char* target);
+    virtual void StatusShown(const Embed& embed, const std::string& text);
+    virtual void CursorShown(const std::string& name);
+    virtual void Beeped();
+
 private:
     struct Request {
         int serial;           // embed to stream to; 0 for a navigation
@@ -137,7 +159,8 @@ private:
     void DestroyInstance(Embed& embed);
     // Streams `url` to the embed. The stream names the URL as it was asked for,
     // character for character; the file served is that of its normalised form.
-    void DeliverStream(Embed& embed, const std::string& url);
+    // False while the URL's content is on its way.
+    bool DeliverStream(Embed& embed, const std::string& url);
     void Navigate(const std::string& url);
     Embed* EmbedBySerial(int serial);
     Embed* LiveEmbed(NPP instance);

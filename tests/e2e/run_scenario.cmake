@@ -7,6 +7,10 @@
 # A line "# plugin: recorder" in the scenario's head runs it with the recording
 # test plug-in, "# plugin: missing" with a module that does not exist. A line
 # "# serve: DIR" serves that folder (relative to the scenario's) instead of its own.
+# EMULATOR, when given, runs vkhost (node for the WebAssembly build); RECORDER_VKHOST is
+# the vkhost that holds the recording plug-in where modules are linked into programs.
+# REFERENCE, when given, is the folder where another build ran the same scenario: every
+# picture must show the same pixels as that build's.
 cmake_minimum_required(VERSION 3.20)
 get_filename_component(dir ${SCENARIO} DIRECTORY)
 get_filename_component(name ${SCENARIO} NAME_WE)
@@ -17,6 +21,9 @@ file(STRINGS ${SCENARIO} head LIMIT_COUNT 5)
 set(plugin ${PLUGIN})
 if(head MATCHES "# plugin: recorder")
   set(plugin ${RECORDER})
+  if(RECORDER_VKHOST)
+    set(VKHOST ${RECORDER_VKHOST})
+  endif()
 elseif(head MATCHES "# plugin: missing")
   set(plugin ${WORKDIR}/npmissing.so)
 endif()
@@ -25,7 +32,7 @@ if(head MATCHES "# serve: ([^;]+)")
   set(serve --serve ${dir}/${CMAKE_MATCH_1})
 endif()
 
-execute_process(COMMAND ${VKHOST} --check --plugin ${plugin} ${serve} --scenario ${SCENARIO} --log ${WORKDIR}/actual.log
+execute_process(COMMAND ${EMULATOR} ${VKHOST} --check --plugin ${plugin} ${serve} --scenario ${SCENARIO} --log ${WORKDIR}/actual.log
   WORKING_DIRECTORY ${WORKDIR} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 string(REPLACE "${dir}/" "" err "${err}")
 string(REPLACE "${WORKDIR}/" "" err "${err}")
@@ -61,6 +68,12 @@ if(NOT EXISTS ${dir}/${name}.err)
     string(REGEX REPLACE ".*[ \t]([^ \t]+)[ \t]*$" "\\1" file "${line}")
     if(NOT EXISTS ${WORKDIR}/${file})
       string(APPEND failures "${file} was not written\n")
+    elseif(REFERENCE)
+      execute_process(COMMAND node ${dir}/same_pixels.js ${REFERENCE}/${name}/${file} ${WORKDIR}/${file}
+        RESULT_VARIABLE same ERROR_VARIABLE difference)
+      if(NOT same EQUAL 0)
+        string(APPEND failures "${file} differs from ${REFERENCE}/${name}/${file}: ${difference}")
+      endif()
     endif()
   endforeach()
 endif()

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "npapi.h"
@@ -94,8 +95,9 @@ TEST(BrowserServices, ReachTheBrowserOnlyThroughAUsableTable) {
         NPN_Status(&npp, "ready");
         EXPECT_EQ(browser.TakeCalls(), (std::vector<std::string>{"GetURL http://h/a _top", "Status ready"}));
 
-        // A refused table too short to hold the entries is not read past its end.
-        browser.table.size = 8;
+        // A refused table too short to hold the entries is not read past its end: it
+        // ends where the first entry would begin, whatever the size of a pointer.
+        browser.table.size = uint16(offsetof(NPNetscapeFuncs, geturl));
         EXPECT_EQ(NPN_GetURL(&npp, "http://h/b", nullptr), NPERR_GENERIC_ERROR);
         NPN_Status(&npp, "short");
         browser.table.size = sizeof(NPNetscapeFuncs);

@@ -107,7 +107,7 @@ TEST(Interpreter, ATwinVerbActsLikeItsTwin)
 TEST(Interpreter, AnUnknownVerbIsSkippedAndTheNextStatementRuns)
 {
     const char* const unknown[] = {"NoSuchVerb x", "Jum next.html", "Jumps next.html", "Status\tLine x",
-                                   "Object Color red", "HideSymbols", "as Lamp2 Hide", "B\xE9" "ep"};
+                                   "Object Color red", "HideSymbols", "as Lamp2 Hide", ("B\xE9" "ep")};
     for (const char* statement : unknown) {
         EXPECT_EQ(Calls{"Status after"}, Effects(std::string(statement) + ";StatusLine after"))
             << "statement '" << statement << "'";

@@ -27,6 +27,13 @@ typedef struct W32CursorResource {
     size_t size;
 } W32CursorResource;
 
+// A function the module exports, for platforms where modules are linked into the
+// program rather than loaded from files of their own (GetProcAddress reads the table).
+typedef struct W32ModuleExport {
+    const char *name;
+    FARPROC proc;
+} W32ModuleExport;
+
 typedef struct W32ModuleResources {
     const void *anchor;  // any address inside the module: finds the module it belongs to
     W32DllMain dllMain;  // NULL when the module defines none
@@ -38,6 +45,12 @@ typedef struct W32ModuleResources {
     size_t translationCount;
     const W32CursorResource *cursors;
     size_t cursorCount;
+    // Where modules are linked into the program: the name LoadLibraryA knows the module
+    // by (a file name without folder or extension, any case) and its exports. NULL and
+    // empty where the platform's loader maps module files.
+    const char *linkedName;
+    const W32ModuleExport *exports;
+    size_t exportCount;
 } W32ModuleResources;
 
 VK_W32_API void w32_register_module_resources(const W32ModuleResources *resources);

@@ -3,7 +3,10 @@
 // blocks) and writes a C++ source that registers them, with the module's DllMain, when
 // the module is mapped. Anything else in the .rc is an error, never silently dropped.
 //
-// Usage: w32rc input.rc output.cpp
+// Usage: w32rc input.rc output.cpp [--linked NAME --exports FILE.def --declarations HEADER]
+// The options are for platforms that link modules into the program: the module is then
+// known to LoadLibraryA as NAME, and GetProcAddress finds the functions that FILE.def
+// exports, declared (with their real types) by HEADER.
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -389,10 +392,41 @@ std::string Literal(const std::string &s)
     return out + "\"";
 }
 
-void Write(const Resources &res, const std::string &source, std::ostream &out)
+// A module linked into the program: its name and exported functions.
+struct Linked {
+    std::string name;
+    std::string declarations;        // header that declares the exports
+    std::vector<std::string> exports;
+};
+
+// The names a module definition file exports: the first word of each line after EXPORTS.
+std::vector<std::string> ReadExports(const std::string &path)
+{
+    std::ifstream in(path);
+    if (!in) {
+        std::cerr << path << ": cannot read\n";
+        std::exit(1);
+    }
+    std::vector<std::string> names;
+    bool inExports = false;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string word;
+        if (!(words >> word) || word[0] == ';') continue;
+        if (word == "EXPORTS") inExports = true;
+        else if (word == "LIBRARY" || word == "DESCRIPTION") inExports = false;
+        else if (inExports) names.push_back(word.substr(0, word.find('=')));
+    }
+    return names;
+}
+
+void Write(const Resources &res, const Linked &linked, const std::string &source, std::ostream &out)
 {
     out << "// Generated from " << source << " by the window system's resource compiler. Do not edit.\n"
-        << "#include <win32_module_resources.h>\n\n"
+        << "#include <win32_module_resources.h>\n";
+    if (!linked.declarations.empty()) out << "#include \"" << linked.declarations << "\"\n";
+    out << "\n"
         << "// The module's own DllMain, if it has one; hidden so it is never exported.\n"
         << "extern \"C\" __attribute__((weak, visibility(\"hidden\"))) BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID);\n\n"
         << "namespace {\n\n";
@@ -428,6 +462,14 @@ void Write(const Resources &res, const std::string &source, std::ostream &out)
         for (uint32_t v : res.translations) out << " 0x" << std::hex << v << std::dec << "u,";
         out << " };\n";
     }
+    if (!linked.exports.empty()) {
+        // Each export through its declared type, so the table holds the function itself.
+        out << "const W32ModuleExport exports[] = {\n";
+        for (const auto &name : linked.exports)
+            out << "    {" << Literal(name) << ", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)(void)>(&" << name
+                << "))},\n";
+        out << "};\n";
+    }
     out << "\nconst W32ModuleResources resources = {\n"
         << "    &resources,\n"
         << "    DllMain,\n"
@@ -438,6 +480,8 @@ void Write(const Resources &res, const std::string &source, std::ostream &out)
         << "    " << (res.translations.empty() ? "nullptr" : "translations") << ", " << res.translations.size()
         << ",\n"
         << "    " << (res.cursors.empty() ? "nullptr" : "cursors") << ", " << res.cursors.size() << ",\n"
+        << "    " << (linked.name.empty() ? "nullptr" : Literal(linked.name)) << ",\n"
+        << "    " << (linked.exports.empty() ? "nullptr" : "exports") << ", " << linked.exports.size() << ",\n"
         << "};\n\n"
         << "struct Registration {\n"
         << "    Registration() { w32_register_module_resources(&resources); }\n"
@@ -450,8 +494,17 @@ void Write(const Resources &res, const std::string &source, std::ostream &out)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: w32rc input.rc output.cpp\n";
+    Linked linked;
+    for (int i = 3; i < argc; i += 2) {
+        std::string option = argv[i];
+        if (i + 1 >= argc) argc = 0;
+        else if (option == "--linked") linked.name = argv[i + 1];
+        else if (option == "--exports") linked.exports = ReadExports(argv[i + 1]);
+        else if (option == "--declarations") linked.declarations = argv[i + 1];
+        else argc = 0;
+    }
+    if (argc < 3) {
+        std::cerr << "usage: w32rc input.rc output.cpp [--linked NAME --exports FILE.def --declarations HEADER]\n";
         return 2;
     }
     gFile = argv[1];
@@ -467,7 +520,7 @@ int main(int argc, char **argv)
     Parser parser(lexer, dir);
     Resources res = parser.Parse();
     std::ostringstream generated;
-    Write(res, gFile.substr(gFile.find_last_of('/') + 1), generated);
+    Write(res, linked, gFile.substr(gFile.find_last_of('/') + 1), generated);
     std::ofstream out(argv[2], std::ios::binary);
     out << generated.str();
     return out ? 0 : 1;

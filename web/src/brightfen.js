@@ -1,0 +1,335 @@
+// Brightfen drawings in today's browsers. One script tag on an old page: every
+// <embed> or <object> of a drawing becomes a live drawing of the same size, run by the
+// plug-in compiled to WebAssembly, with the page playing the browser's part.
+//   <script src="brightfen.js"></script>
+//   options (before the tag): window.BrightfenOptions = {statusLine: false, background: '255,255,255'}
+(function () {
+  'use strict';
+  const TYPES = ['image/x-cvl-vkf', 'image/x-cvl-vk4', 'image/x-cvl-vkw'];
+  const EXTENSIONS = ['vkf', 'vk4', 'vkw'];
+  const PAGE_WIDTH = 2048;  // the plug-in's screen, where embeds are laid out side by side
+  const options = Object.assign({statusLine: true}, window.BrightfenOptions || {});
+  const script = document.currentScript;
+  const base = script ? script.src.replace(/[^/]*$/, '') : './';
+
+  // Pages that look for the plug-in before writing their embed tag find it.
+  function installPluginEntry() {
+    try {
+      const plugin = {name: 'Brightfen drawings', filename: 'npvknt.dll', description: 'Brightfen drawings', length: 3};
+      const types = TYPES.map((type, i) => ({type, suffixes: EXTENSIONS[i], description: 'Brightfen drawing',
+                                             enabledPlugin: plugin}));
+      types.forEach((t, i) => { plugin[i] = t; plugin[t.type] = t; });
+      plugin.item = (i) => plugin[i] || null;
+      plugin.namedItem = (name) => plugin[name] || null;
+      const extend = (original, extra, key) => {
+        const list = Array.from(original || []).concat(extra);
+        list.forEach((entry) => { list[entry[key]] = entry; });
+        list.item = (i) => list[i] || null;
+        list.namedItem = (name) => list[name] || null;
+        list.refresh = () => {};
+        return list;
+      };
+      const mimeTypes = extend(navigator.mimeTypes, types, 'type');
+      const plugins = extend(navigator.plugins, [plugin], 'name');
+      Object.defineProperty(navigator, 'mimeTypes', {value: mimeTypes, configurable: true});
+      Object.defineProperty(navigator, 'plugins', {value: plugins, configurable: true});
+    } catch (e) {
+      console.warn('brightfen: cannot list the drawing types in navigator:', e);
+    }
+  }
+  installPluginEntry();
+
+  function sourceOf(element) {
+    return element.getAttribute(element.localName === 'object' ? 'data' : 'src') || element.getAttribute('src') || '';
+  }
+  function isDrawing(element) {
+    const type = (element.getAttribute('type') || '').toLowerCase();
+    if (TYPES.includes(type)) return true;
+    const path = sourceOf(element).split(/[?#]/)[0].toLowerCase();
+    return EXTENSIONS.some((extension) => path.endsWith('.' + extension));
+  }
+
+  let modulePromise = null;
+  function loadModule() {
+    if (!modulePromise) {
+      modulePromise = createBrightfenModule({
+        locateFile: (file) => base + file.replace(/^vkweb/, 'brightfen'),
+        print: (text) => console.log(text),
+        printErr: (text) => console.error(text),
+      }).then(start).catch((e) => {
+        console.error('brightfen: the drawing engine did not start:', e);
+        throw e;
+      });
+    }
+    return modulePromise;
+  }
+
+  const drawings = new Map();  // embed number -> drawing
+  let hovered = null;
+  let statusBar = null;
+  let audio = null, gestured = false;
+
+  function start(Module) {
+    Module.vkPage = {
+      fetch: (url) => fetchInto(Module, url),
+      open: (url, target) => open(url, target),
+      status: (embed, text) => showStatus(drawings.get(embed), text),
+      cursor: (name) => { if (hovered) hovered.canvas.style.cursor = name === 'hand' ? 'pointer' : 'default'; },
+      beep: () => beep(),
+    };
+    const background = options.background || pageBackground();
+    const pageUrl = allocate(Module, location.href);
+    const colour = background ? allocate(Module, background) : 0;
+    const ok = Module._vk_start(pageUrl, PAGE_WIDTH, PAGE_WIDTH, colour);
+    Module._free(pageUrl);
+    if (colour) Module._free(colour);
+    if (!ok) throw new Error('the plug-in did not load');
+    try { Module.FS.mkdir('/fetched'); } catch (e) { /* made already */ }
+    tick(Module);
+    return Module;
+  }
+
+  function allocate(Module, text) {
+    const size = Module.lengthBytesUTF8(text) + 1;
+    const pointer = Module._malloc(size);
+    Module.stringToUTF8(text, pointer, size);
+    return pointer;
+  }
+
+  // The page's own background, as "red,green,blue", when it sets one.
+  function pageBackground() {
+    for (let element = document.body; element; element = element.parentElement) {
+      const match = getComputedStyle(element).backgroundColor.match(/^rgba?\((\d+), (\d+), (\d+)(, ([\d.]+))?\)$/);
+      if (match && (match[5] === undefined || Number(match[5]) > 0)) return `${match[1]},${match[2]},${match[3]}`;
+    }
+    return null;
+  }
+
+  let fetchSerial = 0;
+  function fetchInto(Module, url) {
+    const done = (file) => {
+      const u = allocate(Module, url);
+      const f = file ? allocate(Module, file) : 0;
+      Module._vk_arrived(u, f);
+      Module._free(u);
+      if (f) Module._free(f);
+      if (file) Module.FS.unlink(file);
+      repaint(Module);
+    };
+    fetch(url).then((response) => {
+      if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
+      return response.arrayBuffer();
+    }).then((bytes) => {
+      const file = `/fetched/${++fetchSerial}`;
+      Module.FS.writeFile(file, new Uint8Array(bytes));
+      done(file);
+    }).catch((e) => {
+      console.error(`brightfen: cannot fetch ${url}: ${e.message || e}`);
+      done(null);
+    });
+  }
+
+  function open(url, target) {
+    const name = target.toLowerCase();
+    if (name === '_self' || name === '_current') location.href = url;
+    else if (name === '_top') window.top.location.href = url;
+    else if (name === '_parent') window.parent.location.href = url;
+    else window.open(url, name === '_blank' ? '_blank' : target);
+  }
+
+  function showStatus(drawing, text) {
+    if (!drawing) return;
+    drawing.box.dispatchEvent(new CustomEvent('brightfen-status', {detail: {text}, bubbles: true}));
+    if (!options.statusLine) return;
+    if (!statusBar) {
+      statusBar = document.createElement('div');
+      statusBar.className = 'brightfen-status';
+      statusBar.style.cssText = 'position:fixed;left:0;bottom:0;padding:1px 6px;font:12px sans-serif;' +
+        'background:#eee;border:1px solid #bbb;color:#000;z-index:2147483647;pointer-events:none';
+      document.body.appendChild(statusBar);
+    }
+    statusBar.textContent = text;
+    statusBar.style.display = text ? '' : 'none';
+  }
+
+  function beep() {
+    if (!gestured) return;
+    try {
+      audio = audio || new AudioContext();
+      const tone = audio.createOscillator(), gain = audio.createGain();
+      tone.frequency.value = 880;
+      gain.gain.value = 0.1;
+      tone.connect(gain).connect(audio.destination);
+      tone.start();
+      tone.stop(audio.currentTime + 0.12);
+    } catch (e) { /* no sound */ }
+  }
+  window.addEventListener('pointerdown', () => { gestured = true; }, {capture: true});
+
+  // The page's clock drives the plug-in's timers.
+  function tick(Module) {
+    let last = performance.now();
+    const step = () => {
+      const now = performance.now();
+      const elapsed = Math.floor(now - last);
+      if (elapsed > 0 && drawings.size) {
+        last += elapsed;
+        Module._vk_wait(elapsed);
+        repaint(Module);
+      } else if (!drawings.size) {
+        last = now;
+      }
+      setTimeout(step, 16);
+    };
+    setTimeout(step, 16);
+  }
+
+  function repaint(Module) {
+    for (const [embed, drawing] of drawings) {
+      const pointer = Module._vk_pixels(embed);
+      if (!pointer) continue;
+      const {width, height} = drawing.canvas;
+      const pixels = new Uint8ClampedArray(Module.HEAPU8.buffer, pointer, width * height * 4);
+      drawing.context.putImageData(new ImageData(new Uint8ClampedArray(pixels), width, height), 0, 0);
+    }
+  }
+
+  // Places on the plug-in's screen: rows of embeds side by side.
+  let shelfX = 0, shelfY = 0, shelfHeight = 0;
+  function place(width, height) {
+    if (shelfX + width > PAGE_WIDTH - 1) {  // the last column stays bare page (see vk_pointer_off)
+      shelfY += shelfHeight;
+      shelfX = shelfHeight = 0;
+    }
+    const at = {x: shelfX, y: shelfY};
+    shelfX += width;
+    shelfHeight = Math.max(shelfHeight, height);
+    return at;
+  }
+
+  function size(element, name, fallback) {
+    const value = parseInt(element.getAttribute(name), 10);
+    return value > 0 ? value : fallback;
+  }
+
+  function replace(element) {
+    if (element.brightfen) return;
+    element.brightfen = true;
+    const width = size(element, 'width', 300), height = size(element, 'height', 150);
+    const box = document.createElement('span');
+    box.className = 'brightfen';
+    box.style.cssText = `display:inline-block;width:${width}px;height:${height}px;vertical-align:bottom`;
+    const canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    canvas.style.display = 'block';
+    box.appendChild(canvas);
+    const attributes = Array.from(element.attributes).map((a) => [a.name, a.value]);
+    if (element.localName === 'object' && !element.hasAttribute('src') && element.hasAttribute('data'))
+      attributes.push(['src', element.getAttribute('data')]);
+    element.replaceWith(box);
+    loadModule().then((Module) => {
+      if (!box.isConnected) return;
+      const at = place(width, height);
+      // Names and values, each ended by a NUL.
+      const bytes = new TextEncoder().encode(attributes.map(([n, v]) => n + '\0' + v + '\0').join(''));
+      const list = Module._malloc(bytes.length + 1);
+      Module.HEAPU8.set(bytes, list);
+      const embed = Module._vk_embed(at.x, at.y, width, height, list, attributes.length);
+      Module._free(list);
+      if (!embed || !Module._vk_live(embed)) {
+        console.error(`brightfen: the drawing ${sourceOf(element) || '(no source)'} cannot be shown`);
+        return;
+      }
+      const drawing = {embed, box, canvas, context: canvas.getContext('2d')};
+      drawings.set(embed, drawing);
+      box.brightfenEmbed = embed;
+      attachInput(Module, drawing);
+      repaint(Module);
+    }).catch(() => {});
+  }
+
+  function attachInput(Module, drawing) {
+    const {canvas, embed} = drawing;
+    const at = (event) => {
+      const rect = canvas.getBoundingClientRect();
+      Module._vk_pointer(embed, Math.floor(event.clientX - rect.left), Math.floor(event.clientY - rect.top));
+    };
+    canvas.addEventListener('pointermove', (event) => { hovered = drawing; at(event); repaint(Module); });
+    canvas.addEventListener('pointerenter', () => { hovered = drawing; });
+    // Leaving the canvas takes the pointer to the bare page.
+    canvas.addEventListener('pointerleave', (event) => {
+      if (canvas.hasPointerCapture(event.pointerId)) return;
+      Module._vk_pointer_off();
+      repaint(Module);
+    });
+    canvas.addEventListener('pointerdown', (event) => {
+      if (event.button !== 0 && event.button !== 2) return;
+      canvas.setPointerCapture(event.pointerId);
+      at(event);
+      Module._vk_button(event.button === 2 ? 1 : 0, 1);
+      repaint(Module);
+    });
+    canvas.addEventListener('pointerup', (event) => {
+      if (event.button !== 0 && event.button !== 2) return;
+      at(event);
+      Module._vk_button(event.button === 2 ? 1 : 0, 0);
+      repaint(Module);
+    });
+    canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+  }
+
+  function destroyIn(node) {
+    if (!modulePromise || !(node instanceof Element)) return;
+    const boxes = node.classList.contains('brightfen') ? [node] : Array.from(node.querySelectorAll('.brightfen'));
+    for (const box of boxes) {
+      if (box.isConnected || !box.brightfenEmbed) continue;
+      const embed = box.brightfenEmbed;
+      box.brightfenEmbed = 0;
+      modulePromise.then((Module) => {
+        drawings.delete(embed);
+        Module._vk_destroy(embed);
+      });
+    }
+  }
+
+  // An <embed> inside an <object> of the same drawing is one drawing: the object's.
+  function scan(root) {
+    const elements = root.querySelectorAll ? root.querySelectorAll('embed, object') : [];
+    const list = root.matches && root.matches('embed, object') ? [root, ...elements] : Array.from(elements);
+    for (const element of list) {
+      if (element.brightfen || !element.isConnected || !isDrawing(element)) continue;
+      let outer = element.parentElement;
+      while (outer && !(outer.localName === 'object' && isDrawing(outer))) outer = outer.parentElement;
+      if (!outer) replace(element);
+    }
+  }
+
+  function watch(doc) {
+    scan(doc);
+    new MutationObserver((changes) => {
+      for (const change of changes) {
+        change.addedNodes.forEach((node) => { if (node.nodeType === 1) scan(node); });
+        change.removedNodes.forEach((node) => destroyIn(node));
+      }
+    }).observe(doc.documentElement, {childList: true, subtree: true});
+  }
+
+  function whenReady() {
+    watch(document);
+    // Frames of the same site show their drawings too.
+    const frames = () => document.querySelectorAll('iframe, frame').forEach((frame) => {
+      try {
+        const doc = frame.contentDocument;
+        if (doc && !doc.brightfenWatched && doc.documentElement) {
+          doc.brightfenWatched = true;
+          watch(doc);
+        }
+      } catch (e) { /* another site's frame */ }
+    });
+    frames();
+    window.addEventListener('load', frames);
+  }
+  if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', whenReady);
+  else whenReady();
+})();

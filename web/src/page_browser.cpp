@@ -1,0 +1,217 @@
+// The browser half for a real page: vkhost's browser, with the page's document as its
+// world. The page script finds the embeds and lays them out; this side runs the
+// plug-in on them. Files come through the page's fetch, status, cursor, beeps and
+// navigation go back to the page script, which the calls below are made from.
+#include <emscripten/emscripten.h>
+
+#include "browser.h"
+#include "win32_control.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// Calls into the page script (web/src/brightfen.js).
+EM_JS(void, PageFetch, (const char* url), { Module.vkPage.fetch(UTF8ToString(url)); });
+EM_JS(void, PageOpen, (const char* url, const char* target), {
+    Module.vkPage.open(UTF8ToString(url), UTF8ToString(target));
+});
+EM_JS(void, PageStatus, (int embed, const char* text), { Module.vkPage.status(embed, UTF8ToString(text)); });
+EM_JS(void, PageCursor, (const char* name), { Module.vkPage.cursor(UTF8ToString(name)); });
+EM_JS(void, PageBeep, (), { Module.vkPage.beep(); });
+
+class PageBrowser : public vkhost::Browser {
+public:
+    explicit PageBrowser(vkhost::HostLog& log) : Browser(log) {}
+
+    // The page script brought a URL's content (written to `localFile`), or could not.
+    void Arrived(const std::string& url, const char* localFile) {
+        fetches[url] = localFile ? std::string(localFile) : std::string();
+    }
+
+protected:
+    Fetched Fetch(const std::string& url, std::string& bytes, std::string& localFile) override {
+        auto found = fetches.find(url);
+        if (found == fetches.end()) {
+            fetches[url] = std::nullopt;
+            PageFetch(url.c_str());
+            return Fetched::Pending;
+        }
+        if (!found->second) return Fetched::Pending;
+        localFile = *found->second;
+        fetches.erase(found);  // the next request for it fetches again, as a browser without a cache
+        std::ifstream in(localFile, std::ios::binary);
+        if (localFile.empty() || !in) return Fetched::Missing;
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return Fetched::Ready;
+    }
+    void OpenTarget(const std::string& url, const char* target) override { PageOpen(url.c_str(), target); }
+    void StatusShown(const vkhost::Embed& embed, const std::string& text) override {
+        PageStatus(IndexOf(embed), text.c_str());
+    }
+    void CursorShown(const std::string& name) override { PageCursor(name.c_str()); }
+    void Beeped() override { PageBeep(); }
+
+private:
+    int IndexOf(const vkhost::Embed& embed) const {
+        for (size_t i = 1; i <= EmbedCount(); ++i)
+            if (&EmbedAt(int(i)) == &embed) return int(i);
+        return 0;
+    }
+
+    std::map<std::string, std::optional<std::string>> fetches;  // nullopt while on the way
+};
+
+vkhost::HostLog pageLog;
+std::unique_ptr<PageBrowser> browser;
+std::vector<COLORREF> shown;  // the pixels vk_pixels last handed out
+std::vector<uint8_t> rgba;
+
+// A browser call must never throw into the page: report and carry on.
+// The pointer off every drawing, on the bare page: the page's far corner, which the
+// page script keeps free of drawings.
+int pageWidth = 0, pageHeight = 0;
+void PointerOff() {
+    w32_mouse_move(pageWidth - 1, pageHeight - 1);
+}
+
+template <typename Call>
+int Guarded(const char* what, Call call) {
+    try {
+        return call();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "brightfen: %s: %s\n", what, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "brightfen: %s failed\n", what);
+    }
+    return 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Starts the browser on a page of the given size with the plug-in linked into this
+// program; `background` is the page's colour as the browser setting reads it, or null.
+EMSCRIPTEN_KEEPALIVE int vk_start(const char* pageUrl, int width, int height, const char* background) {
+    return Guarded("start", [&] {
+        browser = std::make_unique<PageBrowser>(pageLog);
+        pageWidth = width;
+        pageHeight = height;
+        browser->SetDisplayDepth(32);
+        if (background) browser->SetBackground(std::string(background));
+        std::string error;
+        if (!browser->LoadPlugin("npvknt", error)) {
+            std::fprintf(stderr, "brightfen: %s\n", error.c_str());
+            browser.reset();
+            return 0;
+        }
+        browser->OpenScriptedPage(pageUrl, width, height);
+        PointerOff();
+        return 1;
+    });
+}
+
+// An embed at (x, y) with the tag's attributes, as NUL-separated names and values.
+// Returns its number (0 when it cannot be made); it has an instance when vk_live says so.
+EMSCRIPTEN_KEEPALIVE int vk_embed(int x, int y, int width, int height, const char* attributes, int count) {
+    return Guarded("embed", [&] {
+        if (!browser) return 0;
+        std::vector<std::pair<std::string, std::string>> list;
+        const char* at = attributes;
+        for (int i = 0; i < count; ++i) {
+            std::string name = at;
+            at += name.size() + 1;
+            std::string value = at;
+            at += value.size() + 1;
+            list.emplace_back(name, value);
+        }
+        int embed = browser->AddEmbed(list, RECT{x, y, x + width, y + height});
+        browser->Settle();
+        return embed;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE int vk_live(int embed) {
+    return Guarded("live", [&] { return browser && browser->EmbedAt(embed).live ? 1 : 0; });
+}
+
+EMSCRIPTEN_KEEPALIVE void vk_destroy(int embed) {
+    Guarded("destroy", [&] {
+        if (browser && browser->EmbedAt(embed).window) browser->Destroy(embed);
+        return 0;
+    });
+}
+
+// The content of a URL the page script fetched, in the in-memory file `localFile`
+// (null when the fetch failed).
+EMSCRIPTEN_KEEPALIVE void vk_arrived(const char* url, const char* localFile) {
+    Guarded("stream", [&] {
+        if (!browser) return 0;
+        browser->Arrived(url, localFile);
+        browser->Settle();
+        return 0;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE void vk_pointer(int embed, int x, int y) {
+    Guarded("pointer", [&] {
+        if (browser) browser->MovePointer(embed, x, y);
+        return 0;
+    });
+}
+
+// The pointer left the drawings for the rest of the page.
+EMSCRIPTEN_KEEPALIVE void vk_pointer_off() {
+    Guarded("pointer", [&] {
+        if (!browser) return 0;
+        PointerOff();
+        browser->Settle();
+        return 0;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE void vk_button(int right, int down) {
+    Guarded("button", [&] {
+        if (browser) browser->Button(right ? W32_BUTTON_RIGHT : W32_BUTTON_LEFT, down != 0);
+        return 0;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE void vk_wait(int milliseconds) {
+    Guarded("timers", [&] {
+        if (browser) browser->Wait(DWORD(milliseconds));
+        return 0;
+    });
+}
+
+// The embed's window as the screen shows it, as RGBA bytes (valid until the next call).
+EMSCRIPTEN_KEEPALIVE const uint8_t* vk_pixels(int embed) {
+    const uint8_t* result = nullptr;
+    Guarded("pixels", [&] {
+        if (!browser) return 0;
+        const vkhost::Embed& found = browser->EmbedAt(embed);
+        if (!found.window) return 0;
+        int width = found.place.right - found.place.left, height = found.place.bottom - found.place.top;
+        shown.assign(size_t(width) * size_t(height), 0);
+        RECT area{0, 0, width, height};
+        if (!w32_read_window_pixels(found.window, &area, shown.data())) return 0;
+        rgba.resize(shown.size() * 4);
+        for (size_t i = 0; i < shown.size(); ++i) {
+            rgba[4 * i] = GetRValue(shown[i]);
+            rgba[4 * i + 1] = GetGValue(shown[i]);
+            rgba[4 * i + 2] = GetBValue(shown[i]);
+            rgba[4 * i + 3] = 255;
+        }
+        result = rgba.data();
+        return 0;
+    });
+    return result;
+}
+
+}  // extern "C"

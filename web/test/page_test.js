@@ -1,0 +1,211 @@
+// The page script in headless Chromium: pages served from 127.0.0.1, the drawings'
+// pixels held up against vkhost's screenshot, and a person's hand on the drawings.
+//   VK_DIST=folder of brightfen.js  VK_REFERENCE_SHOT=vkhost's 32-bit screenshot of
+//   examples/index.html  [VK_CHROMIUM_SHOT=where to save Chromium's]  node --test test/
+'use strict';
+const {test, before, after} = require('node:test');
+const assert = require('node:assert');
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
+const {chromium} = require('playwright-core');
+const {decode} = require('../../tests/e2e/same_pixels.js');
+
+const root = path.resolve(__dirname, '../..');
+const dist = path.resolve(process.env.VK_DIST || path.join(root, 'build-web/dist'));
+const folders = {'/dist/': dist, '/examples/': path.join(root, 'examples'), '/pages/': path.join(__dirname, 'pages'),
+                 '/': path.join(root, 'tests/e2e')};
+const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.txt': 'text/plain'};
+let server, browser, origin;
+
+before(async () => {
+  server = http.createServer((request, response) => {
+    const url = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const prefix = Object.keys(folders).find((p) => url.startsWith(p));
+    const file = path.join(folders[prefix], url.slice(prefix.length));
+    if (url === '/favicon.ico') {
+      response.writeHead(204);
+      response.end();
+      return;
+    }
+    if (!file.startsWith(folders[prefix]) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404);
+      response.end();
+      return;
+    }
+    let body = fs.readFileSync(file);
+    if (url === '/examples/index.html')  // the old page, with the one tag a site adds
+      body = body.toString().replace('<head>', '<head><script src="/dist/brightfen.js"></script>');
+    response.writeHead(200, {'content-type': types[path.extname(file)] || 'application/octet-stream'});
+    response.end(body);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  origin = `http://127.0.0.1:${server.address().port}`;
+  browser = await chromium.launch({
+    executablePath: process.env.VK_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync'],  // launch gives it a fresh profile of its own
+  });
+});
+
+after(async () => {
+  if (browser) await browser.close();
+  if (server) server.close();
+});
+
+async function open(page, url, drawings) {
+  const errors = [];
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('pageerror', (error) => errors.push(String(error)));
+  await page.goto(origin + url);
+  // Until the given number of drawings show something.
+  await page.waitForFunction((n) => Array.from(document.querySelectorAll('span.brightfen canvas'))
+    .filter((c) => !isBlank(c)).length >= n, drawings, {timeout: 15000});
+  return errors;
+}
+
+// Installed in every page: whether a canvas is still all white (or empty).
+const helpers = `
+  window.isBlank = (canvas) => {
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    for (let i = 0; i < data.length; i += 4) if (data[i] !== 255 || data[i + 1] !== 255 || data[i + 2] !== 255) return false;
+    return true;
+  };
+  window.statusTexts = [];
+  document.addEventListener('brightfen-status', (e) => statusTexts.push(e.detail.text));`;
+
+async function newPage() {
+  const page = await browser.newPage();
+  await page.addInitScript(helpers);
+  return page;
+}
+
+async function canvases(page) {
+  return page.evaluate(() => Array.from(document.querySelectorAll('span.brightfen canvas')).map((c) => ({
+    width: c.width, height: c.height, cursor: c.style.cursor,
+    rgba: Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data),
+  })));
+}
+
+// Where a canvas lies, pixel for pixel, inside the screenshot; null if nowhere.
+function findIn(shot, canvas) {
+  const rgbAt = (x, y) => (y * shot.width + x) * 3;
+  // Only places where the canvas's first pixel that is not white matches are tried.
+  let key = canvas.rgba.findIndex((v, i) => i % 4 !== 3 && v !== 255);
+  key = key < 0 ? 0 : key - (key % 4);
+  const kx = (key / 4) % canvas.width, ky = Math.floor(key / 4 / canvas.width);
+  for (let top = 0; top + canvas.height <= shot.height; ++top) {
+    for (let left = 0; left + canvas.width <= shot.width; ++left) {
+      const k = rgbAt(left + kx, top + ky);
+      if (shot.rgb[k] !== canvas.rgba[key] || shot.rgb[k + 1] !== canvas.rgba[key + 1] ||
+          shot.rgb[k + 2] !== canvas.rgba[key + 2]) continue;
+      let same = true;
+      for (let y = 0; y < canvas.height && same; ++y) {
+        for (let x = 0; x < canvas.width; ++x) {
+          const s = rgbAt(left + x, top + y), c = (y * canvas.width + x) * 4;
+          if (shot.rgb[s] !== canvas.rgba[c] || shot.rgb[s + 1] !== canvas.rgba[c + 1] ||
+              shot.rgb[s + 2] !== canvas.rgba[c + 2]) {
+            same = false;
+            break;
+          }
+        }
+      }
+      if (same) return {left, top};
+    }
+  }
+  return null;
+}
+
+test('the example page shows the same pixels as vkhost at 32 bits', async (t) => {
+  const reference = process.env.VK_REFERENCE_SHOT;
+  if (!reference) return t.skip('no vkhost screenshot given (VK_REFERENCE_SHOT)');
+  const page = await newPage();
+  await page.setViewportSize({width: 800, height: 600});
+  const started = Date.now();
+  const errors = await open(page, '/examples/index.html', 3);
+  console.log(`benchmark: examples/index.html loaded to all drawings shown in ${Date.now() - started} ms`);
+  if (process.env.VK_CHROMIUM_SHOT) await page.screenshot({path: process.env.VK_CHROMIUM_SHOT});
+  const shot = decode(reference);
+  const shown = await canvases(page);
+  assert.deepStrictEqual(shown.map((c) => [c.width, c.height]), [[480, 300], [280, 300], [760, 270]]);
+  for (const [i, canvas] of shown.entries())
+    assert.ok(findIn(shot, canvas), `drawing ${i + 1} differs from vkhost's picture`);
+  assert.deepStrictEqual(errors, []);
+  await page.close();
+});
+
+async function hover(page, index, x, y) {
+  const box = await page.locator('span.brightfen canvas').nth(index).boundingBox();
+  await page.mouse.move(box.x + x, box.y + y);
+  await page.waitForTimeout(50);
+}
+
+async function click(page, index, x, y) {
+  await hover(page, index, x, y);
+  await page.mouse.down();
+  await page.mouse.up();
+  await page.waitForTimeout(100);
+}
+
+const statusLine = (page) => page.evaluate(() => {
+  const line = document.querySelector('.brightfen-status');
+  return line && line.style.display !== 'none' ? line.textContent : '';
+});
+
+test('pointing at a link shows the hand and its status text; leaving puts both back', async () => {
+  const page = await newPage();
+  await open(page, '/pages/inplace.html', 2);
+  const cases = [
+    {x: 50, y: 50, cursor: 'pointer', status: 'Go to page two'},
+    {x: 150, y: 50, cursor: 'pointer', status: 'An old link\tto a drawing'},
+    {x: 250, y: 50, cursor: null, status: ''},  // off the drawing: the page's own cursor shows there
+  ];
+  for (const c of cases.concat(cases[0])) {
+    await hover(page, 1, c.x, c.y);
+    if (c.cursor) assert.strictEqual((await canvases(page))[1].cursor, c.cursor, `cursor at ${c.x}, ${c.y}`);
+    assert.strictEqual(await statusLine(page), c.status, `status line at ${c.x}, ${c.y}`);
+  }
+  assert.strictEqual(await page.evaluate(() => statusTexts[0]), 'Go to page two', 'the status event');
+  await page.close();
+});
+
+test('a missing drawing leaves an empty box of its size and a console message; the others work', async () => {
+  const page = await newPage();
+  const errors = await open(page, '/pages/broken.html', 1);
+  const boxes = await page.evaluate(() => Array.from(document.querySelectorAll('span.brightfen'))
+    .map((b) => [b.offsetWidth, b.offsetHeight, b.querySelector('canvas') ? 1 : 0]));
+  assert.deepStrictEqual(boxes, [[120, 80, 1], [200, 100, 1]]);
+  assert.ok(errors.some((e) => e.includes('missing-drawing.vkf')), errors.join('\n'));
+  assert.ok(!errors.some((e) => e.includes('Uncaught')), errors.join('\n'));
+  await page.close();
+});
+
+test('an object with its embed is one drawing; a label shows its value; an in-place link loads into the box',
+     async () => {
+  const page = await newPage();
+  await open(page, '/pages/inplace.html', 2);
+  assert.strictEqual((await canvases(page)).length, 2, 'the object and the separate embed');
+  const before = (await canvases(page))[0].rgba;
+  await click(page, 0, 100, 100);
+  await page.waitForFunction(() => statusTexts.includes('12 dollars'), null, {timeout: 5000});
+  await hover(page, 0, 20, 50);  // its symbol loads a drawing in place on entering
+  await page.waitForFunction((b) => {
+    const c = document.querySelector('span.brightfen canvas');
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    return d.some((v, i) => v !== b[i]);
+  }, before, {timeout: 5000});
+  await hover(page, 0, 150, 50);
+  assert.strictEqual(await statusLine(page), 'An old link\tto a drawing', 'the drawing loaded in place answers');
+  await page.close();
+});
+
+test('removing one drawing from the page ends it; the other goes on', async () => {
+  const page = await newPage();
+  const errors = await open(page, '/pages/inplace.html', 2);
+  await page.evaluate(() => document.querySelectorAll('span.brightfen')[0].remove());
+  await page.waitForTimeout(100);
+  await hover(page, 0, 50, 50);
+  assert.strictEqual(await statusLine(page), 'Go to page two');
+  assert.deepStrictEqual(errors, []);
+  await page.close();
+});
