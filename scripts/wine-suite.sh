@@ -88,11 +88,11 @@ rm -rf "$installed"
 # Accepted difference (docs/wine.md): when the page is replaced, Windows updates the
 # cursor for the new window under the pointer at once; the subset keeps the old one
 # until the plug-in sets another. Cursor lines between a navigation and the next line
-# that is not part of the new page's streams are left out of the comparison.
+# that is not part of the new page's streams and requests are left out of the comparison.
 without_page_change_cursor() {
   awk '/^navigate /{settling=1; print; next}
        settling && /^cursor /{next}
-       settling && /^(stream|streamend) /{print; next}
+       settling && /^(stream|streamend|geturl) /{print; next}
        {settling=0; print}'
 }
 
