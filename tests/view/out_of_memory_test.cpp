@@ -108,20 +108,18 @@ TEST_F(ViewTest, RunningOutOfMemoryNeverUnwindsIntoTheBrowserOrTheWindowSystem) 
             NPStream stream = {};
             stream.url = "http://pages.example/busy.vkf";
             uint16 type = 0;
-            // Only the browser's calls are armed: the window system's own allocations
-            // (in its pump and clock) are not the plug-in's to guard.
             Armed([&] {
                 if (plugin.newp(mimeType, &npp, NP_EMBED, 0, nullptr, nullptr, nullptr) != NPERR_NO_ERROR) return;
                 plugin.setwindow(&npp, &window);
                 plugin.newstream(&npp, mimeType, &stream, 0, &type);
                 plugin.asfile(&npp, &stream, path.c_str());
                 plugin.destroystream(&npp, &stream, NPRES_DONE);
+                w32_pump();
+                POINT lamp = ScreenPoint(20, 20);
+                w32_mouse_move(lamp.x, lamp.y);
+                w32_advance_clock(700);
+                plugin.destroy(&npp, nullptr);
             });
-            w32_pump();
-            POINT lamp = ScreenPoint(20, 20);
-            w32_mouse_move(lamp.x, lamp.y);
-            w32_advance_clock(700);
-            Armed([&] { plugin.destroy(&npp, nullptr); });
         } catch (...) {
             escaped = true;
         }
