@@ -32,20 +32,20 @@ void EffectRegistry::Abandon() {
         if (entry.second) entry.second->running = false;  // nothing to undo
     }
     registry->effects.clear();
+    registry->timerByTarget.clear();
     delete registry;
+}
+
+EffectRegistry::Target EffectRegistry::TargetOf(const InstanceData* instance, CVLSYMBOL symbol, int kind) {
+    // Symbol handles mean something only within their own drawing; the one beep of
+    // the process answers to every instance.
+    return Target(kind == TimedEffect::KindBeep ? nullptr : instance, symbol, kind);
 }
 
 EffectRegistry::EffectMap::iterator EffectRegistry::FindMatching(const InstanceData* instance, CVLSYMBOL symbol,
                                                                  int kind) {
-    for (auto entry = effects.begin(); entry != effects.end(); ++entry) {
-        const TimedEffect* effect = entry->second.get();
-        if (effect == nullptr || effect->symbol != symbol || effect->Kind() != kind) continue;
-        // Symbol handles mean something only within their own drawing; the one
-        // beep of the process answers to every instance.
-        if (kind != TimedEffect::KindBeep && effect->instance != instance) continue;
-        return entry;
-    }
-    return effects.end();
+    auto keyed = timerByTarget.find(TargetOf(instance, symbol, kind));
+    return keyed == timerByTarget.end() ? effects.end() : effects.find(keyed->second);
 }
 
 bool EffectRegistry::Start(std::unique_ptr<TimedEffect> effect) {
@@ -53,19 +53,26 @@ bool EffectRegistry::Start(std::unique_ptr<TimedEffect> effect) {
     const UINT interval = static_cast<UINT>(effect->interval);
     const UINT_PTR timer = SetTimer(nullptr, 0, interval, &EffectRegistry::OnTimer);
     if (timer == 0) return false;
-    // Room for the entry first: an effect that cannot be kept must not leave a
+    // Room for the entries first: an effect that cannot be kept must not leave a
     // timer behind, nor stop the effect it was to replace.
-    EffectMap::iterator slot;
+    EffectMap::iterator slot = effects.end();
+    std::map<Target, UINT_PTR>::iterator keyed;
     try {
         slot = effects.try_emplace(timer).first;
+        keyed = timerByTarget.try_emplace(TargetOf(effect->instance, effect->symbol, effect->Kind()), 0).first;
     } catch (const std::bad_alloc&) {
+        if (slot != effects.end()) effects.erase(slot);
         KillTimer(nullptr, timer);
         return false;
     }
-    auto replaced = FindMatching(effect->instance, effect->symbol, effect->Kind());
-    if (replaced != effects.end()) {
-        effect->TakeOver(*replaced->second);
-        Stop(replaced->first);
+    // The target names the new timer before the old effect stops, so that its stop
+    // leaves the entry to the new one.
+    const UINT_PTR replacedTimer = keyed->second;
+    keyed->second = timer;
+    auto replaced = effects.find(replacedTimer);
+    if (replacedTimer != 0 && replaced != effects.end()) {
+        if (replaced->second) effect->TakeOver(*replaced->second);
+        Stop(replacedTimer);
     }
     slot->second = std::move(effect);
     slot->second->running = true;
@@ -80,6 +87,10 @@ void EffectRegistry::Stop(UINT_PTR timer) {
     // there finds a half-stopped effect.
     std::unique_ptr<TimedEffect> effect = std::move(found->second);
     effects.erase(found);
+    if (effect) {
+        auto keyed = timerByTarget.find(TargetOf(effect->instance, effect->symbol, effect->Kind()));
+        if (keyed != timerByTarget.end() && keyed->second == timer) timerByTarget.erase(keyed);
+    }
     effect.reset();
 }
 

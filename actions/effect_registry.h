@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "engine_api.h"
 #include "timed_effects.h"
@@ -61,10 +62,16 @@ public:
 
 private:
     using EffectMap = std::map<UINT_PTR, std::unique_ptr<TimedEffect>>;
+    // What an effect acts on: its instance (none for the process's one beep), symbol and kind.
+    using Target = std::tuple<const InstanceData*, CVLSYMBOL, int>;
+    static Target TargetOf(const InstanceData* instance, CVLSYMBOL symbol, int kind);
     EffectMap::iterator FindMatching(const InstanceData* instance, CVLSYMBOL symbol, int kind);
 
     // An entry may hold no effect for a moment while Start sets it up.
     EffectMap effects;
+    // The timer of the one running effect on each target, so that starting an
+    // effect finds the one it replaces without a walk through all of them.
+    std::map<Target, UINT_PTR> timerByTarget;
 
     // Not a smart pointer on purpose: stopping effects calls the engine and the
     // window system, so the registry goes at NP_Shutdown or module unload, never

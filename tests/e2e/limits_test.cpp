@@ -312,7 +312,7 @@ TEST_F(LimitScenario, TenThousandTimedEffectsAtOnce) {
     Outcome outcome =
         Run("open page.html\nwait 100\nwait 100\nwait 100\nwait 100\nshot " + Output("page.png") +
                 "\ndestroy 1\nwait 1000\n",
-            Bounds{15.0, 64});
+            Bounds{2.0, 64});
     (void)outcome;
 }
 
