@@ -147,6 +147,17 @@ protected:
         return print;
     }
 
+    // Gives the instance a window and streams it the drawing file, as the browser does.
+    InstanceData* ShowDrawing(TestInstance& instance, HWND hwnd) {
+        NPWindow window;
+        std::memset(&window, 0, sizeof(window));
+        window.window = hwnd;
+        EXPECT_EQ(NPP_SetWindow(instance.npp(), &window), NPERR_NO_ERROR);
+        TestStream stream("http://host/a.vkf");
+        NPP_StreamAsFile(instance.npp(), &stream.stream, file.path());
+        return InstanceFromNPP(instance.npp());
+    }
+
     TestPage page;
     TestBrowser browser;
     TestDrawingFile file{kSmallDrawing};
@@ -213,13 +224,7 @@ TEST_F(InstanceWithDrawing, DestroyReleasesEverythingTheInstanceOwns) {
     // One life of an instance: window, drawing, paint, destroy.
     auto live = [&] {
         TestInstance instance;
-        NPWindow window;
-        std::memset(&window, 0, sizeof(window));
-        window.window = page.embed;
-        ASSERT_EQ(NPP_SetWindow(instance.npp(), &window), NPERR_NO_ERROR);
-        TestStream stream("http://host/a.vkf");
-        NPP_StreamAsFile(instance.npp(), &stream.stream, file.path());
-        ASSERT_NE(InstanceFromNPP(instance.npp())->drawing, 0u);
+        ASSERT_NE(ShowDrawing(instance, page.embed)->drawing, 0u);
         w32_pump();
         EXPECT_EQ(NPP_Destroy(instance.npp(), nullptr), NPERR_NO_ERROR);
         EXPECT_EQ(instance.handle.pdata, nullptr);
@@ -241,13 +246,7 @@ TEST_F(InstanceWithDrawing, DestroyingOneInstanceStopsOnlyItsOwnEffects) {
     TestInstance one;
     TestInstance two;
     for (auto [instance, hwnd] : {std::pair<TestInstance*, HWND>{&one, page.embed}, {&two, second}}) {
-        NPWindow window;
-        std::memset(&window, 0, sizeof(window));
-        window.window = hwnd;
-        ASSERT_EQ(NPP_SetWindow(instance->npp(), &window), NPERR_NO_ERROR);
-        TestStream stream("http://host/a.vkf");
-        NPP_StreamAsFile(instance->npp(), &stream.stream, file.path());
-        InstanceData* data = InstanceFromNPP(instance->npp());
+        InstanceData* data = ShowDrawing(*instance, hwnd);
         ASSERT_NE(data->drawing, 0u);
         FlashObjectAction(data, SymbolFromName(data->drawing, "Lamp"), "200");
     }
@@ -276,13 +275,7 @@ TEST_F(InstanceWithDrawing, UnloadingStopsEffectsOnlyWhileTheEngineAndWindowSyst
     };
     for (const Case c : {Case{"NP_Shutdown", false}, Case{"detach at process exit", true}}) {
         TestInstance instance;
-        NPWindow window;
-        std::memset(&window, 0, sizeof(window));
-        window.window = page.embed;
-        ASSERT_EQ(NPP_SetWindow(instance.npp(), &window), NPERR_NO_ERROR);
-        TestStream stream("http://host/a.vkf");
-        NPP_StreamAsFile(instance.npp(), &stream.stream, file.path());
-        InstanceData* data = InstanceFromNPP(instance.npp());
+        InstanceData* data = ShowDrawing(instance, page.embed);
         const CVLSYMBOL lamp = SymbolFromName(data->drawing, "Lamp");
         FlashObjectAction(data, lamp, "200");
         w32_advance_clock(150);
