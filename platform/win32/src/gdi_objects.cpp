@@ -2,6 +2,7 @@
 // and DIB sections), brushes, palettes, selection and deletion, device capabilities.
 #include "system.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace w32 {
@@ -160,7 +161,9 @@ HDC w32_create_printer_dc(int width, int height, SIZE windowExtent, SIZE viewpor
     dc->page->height = height;
     dc->page->depth = 24;
     dc->page->readable = false;  // a printer cannot be read back
-    dc->page->pixels.assign(size_t(width) * size_t(height), RGB(255, 255, 255));
+    const size_t count = size_t(width) * size_t(height);
+    dc->page->Allocate(count);
+    std::fill_n(dc->page->pixels.get(), count, RGB(255, 255, 255));
     return KeepDc(std::move(dc));
 }
 

@@ -159,13 +159,13 @@ void Surface::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<
 
 void PixelPlane::ReadSpan(int x, int y, int count, COLORREF *out) const
 {
-    const COLORREF *row = pixels.data() + size_t(y) * size_t(width) + size_t(x);
+    const COLORREF *row = pixels.get() + size_t(y) * size_t(width) + size_t(x);
     std::copy(row, row + count, out);
 }
 
 void PixelPlane::WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette)
 {
-    COLORREF *row = pixels.data() + size_t(y) * size_t(width) + size_t(x);
+    COLORREF *row = pixels.get() + size_t(y) * size_t(width) + size_t(x);
     if (depth >= 24) {
         for (int i = 0; i < count; ++i) row[i] = in[i] & 0xFFFFFF;
         return;
@@ -175,7 +175,7 @@ void PixelPlane::WriteSpan(int x, int y, int count, const COLORREF *in, const st
 
 void PixelPlane::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
 {
-    COLORREF *row = pixels.data() + size_t(y) * size_t(width) + size_t(x);
+    COLORREF *row = pixels.get() + size_t(y) * size_t(width) + size_t(x);
     std::fill(row, row + count, Quantize(rgb, depth, palette));
 }
 

@@ -25,8 +25,9 @@ void ClearScreen(System &s)
 {
     // Black is all zero bits: one memset, cheap even in instrumented builds that
     // reset the window system thousands of times a second.
-    s.screen.pixels.resize(size_t(s.screen.width) * size_t(s.screen.height));
-    std::memset(s.screen.pixels.data(), 0, s.screen.pixels.size() * sizeof(COLORREF));
+    const size_t count = size_t(s.screen.width) * size_t(s.screen.height);
+    s.screen.Allocate(count);
+    std::memset(s.screen.pixels.get(), 0, count * sizeof(COLORREF));
 }
 
 }  // namespace

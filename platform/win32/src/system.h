@@ -106,7 +106,17 @@ struct Bitmap : GdiObject, Surface {
 struct PixelPlane : Surface {
     int width = 0, height = 0, depth = 32;
     bool readable = true;
-    std::vector<COLORREF> pixels;
+    // Growing leaves the pixels unset: every owner fills them at once (the screen with one
+    // memset), which instrumented builds would otherwise also do pixel by pixel first.
+    std::unique_ptr<COLORREF[]> pixels;
+    size_t capacity = 0;
+    void Allocate(size_t count)
+    {
+        if (count > capacity) {
+            pixels.reset(new COLORREF[count]);
+            capacity = count;
+        }
+    }
     int Width() const override { return width; }
     int Height() const override { return height; }
     COLORREF Get(int x, int y) const override { return pixels[size_t(y) * size_t(width) + size_t(x)]; }

@@ -462,8 +462,7 @@ private:
         switch (in.ConsumeIntegralInRange<int>(0, 7)) {
             case 0: {
                 Holdings before = Now();
-                NPError expected = slot.live ? NPERR_GENERIC_ERROR : NPERR_GENERIC_ERROR;
-                Check(f.setwindow(&slot.npp, nullptr) == expected, "NPP_SetWindow without a window");
+                Check(f.setwindow(&slot.npp, nullptr) == NPERR_GENERIC_ERROR, "NPP_SetWindow without a window");
                 Check(Now() == before, "NPP_SetWindow without a window changed something");
                 return;
             }
@@ -479,8 +478,12 @@ private:
             default: break;
         }
         NPWindow window{};
-        switch (in.ConsumeIntegralInRange<int>(0, 4)) {
+        switch (in.ConsumeIntegralInRange<int>(0, 5)) {
             case 0: window.window = nullptr; break;
+            case 5:
+                // Another instance's window: the view that took it first keeps it.
+                window.window = WindowOf(PickSlot());
+                break;
             case 1: {
                 // A different window later: kept by the browser, ignored by the view.
                 if (slot.live && slot.windows.size() < 4)
