@@ -87,9 +87,10 @@ NPError NPP_SetWindow(NPP instance, NPWindow* window) {
     if (data == nullptr) return NPERR_GENERIC_ERROR;
 
     // The first window is kept for the instance's life: later sizes reach the view
-    // as window messages, and another window handle is ignored.
+    // as window messages, and another window handle is ignored. A handle whose window
+    // is already gone is no window at all: the instance waits for a real one.
     HWND hwnd = static_cast<HWND>(window->window);
-    if (data->view == nullptr && hwnd != nullptr) {
+    if (data->view == nullptr && hwnd != nullptr && IsWindow(hwnd)) {
         // The view subclasses the window and adds CS_DBLCLKS to its class, so that
         // double clicks arrive as such.
         data->view.reset(new DrawingView(data, hwnd));

@@ -116,6 +116,23 @@ TEST_F(WindowTest, BadArgumentsAreRefused) {
     EXPECT_EQ(InstanceFromNPP(instance.npp())->view, nullptr);
 }
 
+TEST_F(WindowTest, AHandleThatIsNoLongerAWindowGetsNoViewAndALaterWindowDoes) {
+    TestInstance instance;
+    HWND gone = page.AddEmbed("VkGone", 100, 100);
+    DestroyWindow(gone);
+    const int badHandlesBefore = w32_bad_handle_uses();
+
+    NPWindow stale = WindowOf(gone);
+    EXPECT_EQ(NPP_SetWindow(instance.npp(), &stale), NPERR_NO_ERROR);
+    EXPECT_EQ(InstanceFromNPP(instance.npp())->view, nullptr);
+    EXPECT_EQ(w32_bad_handle_uses(), badHandlesBefore);
+
+    NPWindow live = WindowOf(page.embed);
+    EXPECT_EQ(NPP_SetWindow(instance.npp(), &live), NPERR_NO_ERROR);
+    ASSERT_NE(InstanceFromNPP(instance.npp())->view, nullptr);
+    EXPECT_EQ(InstanceFromNPP(instance.npp())->view->Window(), page.embed);
+}
+
 // Prints an embedded instance holding a loaded drawing.
 class InstanceWithDrawing : public ::testing::Test {
 protected:
