@@ -5,6 +5,7 @@
 #include <win32_control.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -216,6 +217,43 @@ TEST_F(GdiTest, PaletteRelativeColoursPaintAsTheirRgb)
     EXPECT_EQ(GetPixel(dc, 1, 0), RGB(128, 0, 0));
     DeleteDC(dc);
     DeleteObject(dib);
+}
+
+TEST_F(GdiTest, CopyingARowIntoAnEightBitDeviceBitmapMatchesEveryPixelOnItsOwn)
+{
+    // Runs and single pixels, black first and last: each pixel must get its own
+    // nearest colour, whatever came before it in the row.
+    const COLORREF row[] = {RGB(0, 0, 0),     RGB(250, 5, 5),   RGB(250, 5, 5), RGB(5, 5, 250),
+                            RGB(250, 5, 5),   RGB(128, 128, 0), RGB(0, 0, 0),   RGB(255, 255, 255),
+                            RGB(255, 255, 255), RGB(0, 0, 0)};
+    const int width = int(sizeof row / sizeof row[0]);
+    ASSERT_TRUE(w32_set_display_depth(8));
+    HDC screen = GetDC(GetDesktopWindow());
+    void *bits = nullptr;
+    HBITMAP dib = Dib(32, width, 1, &bits);
+    HDC dibDc = CreateCompatibleDC(screen);
+    HGDIOBJ oldDib = SelectObject(dibDc, dib);
+    HBITMAP ddb = CreateCompatibleBitmap(screen, width, 1);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, ddb);
+    for (int x = 0; x < width; ++x) {
+        Fill(dibDc, RECT{x, 0, x + 1, 1}, row[x]);
+        Fill(memory, RECT{x, 0, x + 1, 1}, row[x]);  // one pixel at a time: the reference
+    }
+    std::vector<COLORREF> expected;
+    for (int x = 0; x < width; ++x) expected.push_back(GetPixel(memory, x, 0));
+
+    ASSERT_TRUE(BitBlt(memory, 0, 0, width, 1, dibDc, 0, 0, SRCCOPY));
+    for (int x = 0; x < width; ++x) EXPECT_EQ(GetPixel(memory, x, 0), expected[size_t(x)]) << "pixel " << x;
+    EXPECT_NE(expected[1], expected[3]);
+
+    SelectObject(memory, old);
+    SelectObject(dibDc, oldDib);
+    DeleteDC(memory);
+    DeleteDC(dibDc);
+    DeleteObject(ddb);
+    DeleteObject(dib);
+    ReleaseDC(GetDesktopWindow(), screen);
 }
 
 TEST_F(GdiTest, EightBitDisplayMatchesColoursThroughPalettes)

@@ -107,25 +107,31 @@
 
   let fetchSerial = 0;
   function fetchInto(Module, url) {
-    const done = (file) => {
+    // A server without the file gives no stream, as vkhost does for a missing one; a
+    // transfer that breaks off gives the plug-in its stream with a network-error end.
+    const done = (file, brokeOff) => {
       const u = allocate(Module, url);
       const f = file ? allocate(Module, file) : 0;
-      Module._vk_arrived(u, f);
+      Module._vk_arrived(u, f, brokeOff ? 1 : 0);
       Module._free(u);
       if (f) Module._free(f);
       if (file) Module.FS.unlink(file);
       repaint(Module);
     };
     fetch(url).then((response) => {
-      if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
-      return response.arrayBuffer();
-    }).then((bytes) => {
-      const file = `/fetched/${++fetchSerial}`;
-      Module.FS.writeFile(file, new Uint8Array(bytes));
-      done(file);
+      if (!response.ok) {
+        console.error(`brightfen: cannot fetch ${url}: ${response.status} ${response.statusText}`);
+        done(null, false);
+        return;
+      }
+      return response.arrayBuffer().then((bytes) => {
+        const file = `/fetched/${++fetchSerial}`;
+        Module.FS.writeFile(file, new Uint8Array(bytes));
+        done(file, false);
+      });
     }).catch((e) => {
       console.error(`brightfen: cannot fetch ${url}: ${e.message || e}`);
-      done(null);
+      done(null, true);
     });
   }
 

@@ -29,9 +29,10 @@ class PageBrowser : public vkhost::Browser {
 public:
     explicit PageBrowser(vkhost::HostLog& log) : Browser(log) {}
 
-    // The page script brought a URL's content (written to `localFile`), or could not.
-    void Arrived(const std::string& url, const char* localFile) {
-        fetches[url] = localFile ? std::string(localFile) : std::string();
+    // The page script brought a URL's content (written to `localFile`), or could not:
+    // the server had nothing for it, or the transfer `brokeOff`.
+    void Arrived(const std::string& url, const char* localFile, bool brokeOff) {
+        fetches[url] = Arrival{localFile ? std::string(localFile) : std::string(), brokeOff};
     }
 
 protected:
@@ -43,8 +44,10 @@ protected:
             return Fetched::Pending;
         }
         if (!found->second) return Fetched::Pending;
-        localFile = *found->second;
+        const Arrival arrival = *found->second;
         fetches.erase(found);  // the next request for it fetches again, as a browser without a cache
+        if (arrival.brokeOff) return Fetched::Failed;
+        localFile = arrival.localFile;
         std::ifstream in(localFile, std::ios::binary);
         if (localFile.empty() || !in) return Fetched::Missing;
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -64,7 +67,11 @@ private:
         return 0;
     }
 
-    std::map<std::string, std::optional<std::string>> fetches;  // nullopt while on the way
+    struct Arrival {
+        std::string localFile;  // empty when nothing came
+        bool brokeOff = false;
+    };
+    std::map<std::string, std::optional<Arrival>> fetches;  // nullopt while on the way
 };
 
 vkhost::HostLog pageLog;
@@ -150,12 +157,12 @@ EMSCRIPTEN_KEEPALIVE void vk_destroy(int embed) {
     });
 }
 
-// The content of a URL the page script fetched, in the in-memory file `localFile`
-// (null when the fetch failed).
-EMSCRIPTEN_KEEPALIVE void vk_arrived(const char* url, const char* localFile) {
+// The content of a URL the page script fetched, in the in-memory file `localFile`;
+// null when the server had nothing for it or, with `brokeOff`, when the transfer failed.
+EMSCRIPTEN_KEEPALIVE void vk_arrived(const char* url, const char* localFile, int brokeOff) {
     Guarded("stream", [&] {
         if (!browser) return 0;
-        browser->Arrived(url, localFile);
+        browser->Arrived(url, localFile, brokeOff != 0);
         browser->Settle();
         return 0;
     });

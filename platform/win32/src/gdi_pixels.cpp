@@ -234,6 +234,19 @@ void Bitmap::WriteSpan(int x, int y, int count, const COLORREF *in, const std::v
         }
         return;
     }
+    if (!dib) {
+        // Rows hold runs of one colour: each run is matched against the palette once.
+        COLORREF *row = ddbPixels.data() + size_t(y) * size_t(width) + size_t(x);
+        COLORREF last = 0, matched = Quantize(0, bitsPerPixel, palette);
+        for (int i = 0; i < count; ++i) {
+            if (in[i] != last) {
+                last = in[i];
+                matched = Quantize(last, bitsPerPixel, palette);
+            }
+            row[i] = matched;
+        }
+        return;
+    }
     Surface::WriteSpan(x, y, count, in, palette);
 }
 
