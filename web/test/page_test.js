@@ -17,8 +17,7 @@ const folders = {'/dist/': dist, '/examples/': path.join(root, 'examples'), '/pa
                  '/': path.join(root, 'tests/e2e')};
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.txt': 'text/plain'};
 let server, browser, origin;
-// Paths the server refuses, with how: 'status' answers 500, 'cut' drops the connection.
-const refused = new Map();
+const dropped = new Set();  // paths whose transfer the server cuts off after a few bytes
 const requested = [];  // every path asked for, in order
 
 before(async () => {
@@ -27,13 +26,9 @@ before(async () => {
     const prefix = Object.keys(folders).find((p) => url.startsWith(p));
     const file = path.join(folders[prefix], url.slice(prefix.length));
     requested.push(url);
-    if (refused.get(url) === 'cut') {
-      request.socket.destroy();
-      return;
-    }
-    if (refused.get(url) === 'status') {
-      response.writeHead(500);
-      response.end();
+    if (dropped.has(url)) {
+      response.writeHead(200, {'content-type': 'text/plain', 'content-length': '1000'});
+      response.write('12', () => request.socket.destroy());
       return;
     }
     if (url === '/favicon.ico') {
@@ -227,26 +222,23 @@ test('removing one drawing from the page ends it; the other goes on', async () =
   await page.close();
 });
 
-test('a label whose fetch fails ends its stream with a network error, so the next visit asks again', async (t) => {
-  for (const how of ['status', 'cut']) {
-    await t.test(how === 'status' ? 'an error status' : 'a dropped connection', async () => {
-      refused.set('/prices.txt', how);
-      const page = await newPage();
-      try {
-        await open(page, '/pages/inplace.html', 2);
-        const asked = () => requested.filter((url) => url === '/prices.txt').length;
-        const before = asked();
-        await hover(page, 0, 100, 100);
-        await waitFor(() => asked() === before + 1, 'the first fetch');
-        await page.waitForTimeout(100);
-        await hover(page, 0, 0, 0);
-        await hover(page, 0, 100, 100);
-        await waitFor(() => asked() === before + 2, 'a second fetch once the first ended');
-      } finally {
-        refused.delete('/prices.txt');
-        await page.close();
-      }
-    });
+test('a label fetch that breaks off ends its stream with a network error, so the next visit asks again',
+     async () => {
+  dropped.add('/prices.txt');
+  const page = await newPage();
+  try {
+    await open(page, '/pages/inplace.html', 2);
+    const asked = () => requested.filter((url) => url === '/prices.txt').length;
+    const before = asked();
+    await hover(page, 0, 100, 100);
+    await waitFor(() => asked() === before + 1, 'the first fetch');
+    await page.waitForTimeout(100);
+    await hover(page, 0, 0, 0);
+    await hover(page, 0, 100, 100);
+    await waitFor(() => asked() === before + 2, 'a second fetch once the first ended');
+  } finally {
+    dropped.delete('/prices.txt');
+    await page.close();
   }
 });
 
