@@ -471,7 +471,7 @@ TEST_F(GdiTest, ScreenChangesCoverWhatWasDrawnOnTheScreenOnly)
 
     HDC dc = GetDC(w);
     Fill(dc, RECT{5, 6, 10, 8}, RGB(1, 2, 3));
-    SetPixel(dc, 20, 1, RGB(4, 5, 6));
+    Fill(dc, RECT{20, 1, 21, 2}, RGB(4, 5, 6));
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, 8, 8);
     HGDIOBJ old = SelectObject(memory, bitmap);
