@@ -263,19 +263,23 @@ test('pointer events land on the canvas pixels they point at when CSS scales the
   await page.close();
 });
 
-// Samples one pixel of each canvas on every animation frame for `milliseconds`, and
-// counts the copies made into each canvas after its first.
-const sampleFrames = (page, points, milliseconds) => page.evaluate(([points, milliseconds]) => new Promise((resolve) => {
+// Samples one pixel of the given canvases on every animation frame, from now until
+// taken, so that a slow step between cannot miss a blink.
+const startSampling = (page, points) => page.evaluate((points) => {
   const list = Array.from(document.querySelectorAll('span.brightfen canvas'));
-  const samples = [];
-  const start = performance.now();
+  const canvases = points.map(([i]) => list[i]);
+  window.samples = [];
+  window.sampling = true;
   const frame = () => {
-    samples.push(points.map(([i, x, y]) => Array.from(list[i].getContext('2d').getImageData(x, y, 1, 1).data).join()));
-    if (performance.now() - start < milliseconds) requestAnimationFrame(frame);
-    else resolve(samples);
+    samples.push(points.map(([, x, y], k) => Array.from(canvases[k].getContext('2d').getImageData(x, y, 1, 1).data).join()));
+    if (sampling) requestAnimationFrame(frame);
   };
   frame();
-}), [points, milliseconds]);
+}, points);
+const takeSamples = async (page, milliseconds) => {
+  await page.waitForTimeout(milliseconds);
+  return page.evaluate(() => { sampling = false; return samples; });
+};
 
 const putsInstaller = `
   window.puts = [];
@@ -302,8 +306,9 @@ test('a flash blinks with the page clock and ends as it began; the drawings besi
   const errors = await open(page, '/pages/flash.html', 3);
   const links = (await canvases(page))[2].rgba;
   await page.evaluate(() => { puts.length = 0; statusFrom.length = 0; });
+  await startSampling(page, [[0, 50, 25], [1, 50, 25]]);
   await press(page, 0, 50, 25);
-  const lamps = await sampleFrames(page, [[0, 50, 25], [1, 50, 25]], 1500);
+  const lamps = await takeSamples(page, 2000);
   const first = lamps.map((sample) => sample[0]);
   assert.ok(first.includes(WHITE), 'the pressed lamp blinks off');
   assert.ok(first.filter((v, i) => i > 0 && v !== first[i - 1]).length >= 4, 'and blinks more than once');
@@ -325,11 +330,16 @@ test('a flash blinks with the page clock and ends as it began; the drawings besi
 test('removing a blinking drawing stops its effects only: the other lamp blinks on and ends shown', async () => {
   const page = await newPage();
   const errors = await open(page, '/pages/flash.html', 3);
+  await startSampling(page, [[1, 50, 25]]);
   await press(page, 1, 50, 25);
   await press(page, 0, 50, 25);
-  await page.evaluate(() => document.querySelectorAll('span.brightfen')[0].remove());
-  const lamp = (await sampleFrames(page, [[0, 50, 25]], 1500)).map((sample) => sample[0]);
-  assert.ok(lamp.includes(WHITE) && lamp[lamp.length - 1] === RED, 'the second lamp blinks to its end');
+  const removedAt = await page.evaluate(() => {
+    document.querySelectorAll('span.brightfen')[0].remove();
+    return samples.length;
+  });
+  const lamp = (await takeSamples(page, 2000)).map((sample) => sample[0]);
+  const after = lamp.slice(removedAt);
+  assert.ok(after.includes(WHITE) && after[after.length - 1] === RED, 'the second lamp blinks on to its end');
   assert.deepStrictEqual(errors, []);
   await page.close();
 });
