@@ -316,9 +316,9 @@ test('a flash blinks with the page clock and ends as it began; the drawings besi
   assert.ok(first.every((v) => v === RED || v === WHITE), 'it shows only its colour or the paper');
   assert.ok(lamps.every((sample) => sample[1] === RED), 'the other lamp stays as it was');
   const puts = await page.evaluate(() => puts);
-  assert.ok(puts.length > 0 && puts.every((p) => p.canvas === 0), `copies only to the pressed lamp: ${JSON.stringify(puts)}`);
+  assert.ok(puts.length > 0 && puts.every((p) => p.canvas === 0), `copies only to the pressed lamp: ${JSON.stringify(puts.slice(0, 6))}`);
   // The lamp is 60 x 30; its edges blend into the pixel around it.
-  assert.ok(puts.every((p) => p.width <= 62 && p.height <= 32), `only the lamp's area copied: ${JSON.stringify(puts)}`);
+  assert.ok(puts.every((p) => p.width <= 62 && p.height <= 32), `only the lamp's area copied: ${JSON.stringify(puts.slice(0, 6))}`);
   assert.deepStrictEqual((await canvases(page))[2].rgba, links, 'the links drawing kept its pixels');
   await hover(page, 2, 50, 50);
   assert.strictEqual(await statusLine(page), 'Go to page two');
