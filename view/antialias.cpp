@@ -19,18 +19,21 @@ LONG DibRowSize(LONG width, int depth) { return ((width * depth + 31) / 32) * 4;
 typedef uint64_t LanePair __attribute__((vector_size(16)));
 typedef uint32_t FourWords __attribute__((vector_size(16)));
 
-inline LanePair LoadLanes(const BYTE* first, const BYTE* second) {
+// Vectors pass by reference: 32-bit x86 without SSE has no ABI for them by value.
+inline void LoadLanes(const BYTE* first, const BYTE* second, LanePair& lanes) {
     uint64_t words[2];
     std::memcpy(&words[0], first, 8);
     std::memcpy(&words[1], second, 8);
-    return LanePair{words[0], words[1]};
+    lanes = LanePair{words[0], words[1]};
 }
 
 // The block means of the pixel pairs at first and second of the top row and the
 // same places of the bottom row: the BGR pixel of each block in the low three
 // bytes of its lane, the rest 0.
-inline LanePair AverageBlocks(const BYTE* top, const BYTE* bottom, LONG first, LONG second) {
-    const LanePair a = LoadLanes(top + first, top + second), c = LoadLanes(bottom + first, bottom + second);
+inline void AverageBlocks(const BYTE* top, const BYTE* bottom, LONG first, LONG second, LanePair& means) {
+    LanePair a, c;
+    LoadLanes(top + first, top + second, a);
+    LoadLanes(bottom + first, bottom + second, c);
     const LanePair highBits = {0x3F3F3F3F3F3F3F3Full, 0x3F3F3F3F3F3F3F3Full};
     const LanePair lowBits = {0x0303030303030303ull, 0x0303030303030303ull};
     const LanePair high = ((a >> 2) & highBits) + ((c >> 2) & highBits);
@@ -38,7 +41,7 @@ inline LanePair AverageBlocks(const BYTE* top, const BYTE* bottom, LONG first, L
     // Each byte of a pixel and the same byte of its right neighbour, three bytes on.
     const LanePair highSum = high + (high >> 24), lowSum = low + (low >> 24);
     const LanePair pixel = {0xFFFFFFull, 0xFFFFFFull};
-    return (highSum + ((lowSum >> 2) & lowBits)) & pixel;
+    means = (highSum + ((lowSum >> 2) & lowBits)) & pixel;
 }
 
 // The same mean for one block, one byte at a time, for the ends of rows.
@@ -54,8 +57,9 @@ void AverageRow24(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
         const LONG at = 6 * x;
         // Blocks 0 and 2 in one pair of lanes, 1 and 3 in the other, so that each
         // lane packs two neighbouring pixels into its low six bytes.
-        const LanePair evenBlocks = AverageBlocks(top, bottom, at, at + 12);
-        const LanePair oddBlocks = AverageBlocks(top, bottom, at + 6, at + 18);
+        LanePair evenBlocks, oddBlocks;
+        AverageBlocks(top, bottom, at, at + 12, evenBlocks);
+        AverageBlocks(top, bottom, at + 6, at + 18, oddBlocks);
         const LanePair pairs = evenBlocks | (oddBlocks << 24);
         const uint64_t low = pairs[0] | (pairs[1] << 48);
         const uint32_t high = uint32_t(pairs[1] >> 16);
@@ -72,9 +76,10 @@ void AverageRow32(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
     LONG x = 0;
     for (; x + 4 < count; x += 4) {
         const LONG at = 6 * x;
-        const FourWords first = FourWords(AverageBlocks(top, bottom, at, at + 6));
-        const FourWords second = FourWords(AverageBlocks(top, bottom, at + 12, at + 18));
-        const FourWords pixels = __builtin_shufflevector(first, second, 0, 2, 4, 6);
+        LanePair first, second;
+        AverageBlocks(top, bottom, at, at + 6, first);
+        AverageBlocks(top, bottom, at + 12, at + 18, second);
+        const FourWords pixels = __builtin_shufflevector(FourWords(first), FourWords(second), 0, 2, 4, 6);
         std::memcpy(out + 4 * x, &pixels, 16);
     }
     for (; x < count; ++x) {
