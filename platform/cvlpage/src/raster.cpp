@@ -208,15 +208,25 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
     }
 }
 
-void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out) {
+void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out,
+                    const PixelRect* within) {
     size_t n = outline.size();
     if (n == 0) return;
+    // Two pixels to spare: filling drops every piece this drops, so no pixel changes.
+    auto outside = [within, halfWidth](Point a, Point b) {
+        if (within == nullptr) return false;
+        const double reach = halfWidth + 2;
+        const double minX = std::min(a.x, b.x) - reach, maxX = std::max(a.x, b.x) + reach;
+        const double minY = std::min(a.y, b.y) - reach, maxY = std::max(a.y, b.y) + reach;
+        if (!std::isfinite(minX) || !std::isfinite(maxX) || !std::isfinite(minY) || !std::isfinite(maxY)) return false;
+        return maxX < within->left || minX > within->right || maxY < within->top || minY > within->bottom;
+    };
     size_t segments = closed ? n : n - 1;
     for (size_t i = 0; i < segments; ++i) {
         Point a = outline[i], b = outline[(i + 1) % n];
         double dx = b.x - a.x, dy = b.y - a.y;
         double len = std::sqrt(dx * dx + dy * dy);
-        if (len == 0) continue;
+        if (len == 0 || outside(a, b)) continue;
         double nx = -dy / len * halfWidth, ny = dx / len * halfWidth;
         AddPositive({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}}, out);
     }
@@ -225,6 +235,7 @@ void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::
     int sides = std::clamp(static_cast<int>(halfWidth * 2), 8, 32);
     for (size_t i = 0; i < n; ++i) {
         if (!closed && (i == 0 || i == n - 1)) continue;
+        if (outside(outline[i], outline[i])) continue;
         Contour disc;
         for (int k = 0; k < sides; ++k) {
             double t = 2 * 3.14159265358979323846 * k / sides;
