@@ -230,7 +230,7 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
         FillContours(canvas, shape.fill, s.fillColour, s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid);
     if (shape.halfStroke > 0) {
         std::vector<Contour> stroke;
-        StrokeContours(shape.outline, shape.closed, shape.halfStroke, stroke);
+        StrokeContours(shape.outline, shape.closed, shape.halfStroke, stroke, &canvas.clip);
         FillContours(canvas, stroke, s.strokeColour);
     }
     if (!shape.label.empty()) FillContours(canvas, shape.label, s.stroked ? s.strokeColour : 0);
