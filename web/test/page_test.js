@@ -249,16 +249,18 @@ async function waitFor(condition, what) {
   }
 }
 
-test('pointer events land on the canvas pixels they point at when CSS scales the drawing', async () => {
+test('pointer events land on the canvas pixels they point at when CSS scales or zooms the drawing', async () => {
   const page = await newPage();
-  await open(page, '/pages/scaled.html', 1);
-  const box = await page.locator('span.brightfen canvas').boundingBox();
-  assert.strictEqual(Math.round(box.width), 400, 'shown at twice its size');
-  for (const c of [{x: 50, y: 50, status: 'Go to page two'}, {x: 150, y: 50, status: 'An old link\tto a drawing'}]) {
-    await page.mouse.move(box.x + 2 * c.x, box.y + 2 * c.y);
-    await page.waitForTimeout(50);
-    assert.strictEqual(await statusLine(page), c.status, `status at ${c.x}, ${c.y} of the drawing`);
-    assert.strictEqual((await canvases(page))[0].cursor, 'pointer');
+  await open(page, '/pages/scaled.html', 2);
+  for (const [index, how] of [[0, 'a CSS transform'], [1, 'CSS zoom']]) {
+    const box = await page.locator('span.brightfen canvas').nth(index).boundingBox();
+    assert.strictEqual(Math.round(box.width), 400, `shown at twice its size by ${how}`);
+    for (const c of [{x: 50, y: 50, status: 'Go to page two'}, {x: 150, y: 50, status: 'An old link\tto a drawing'}]) {
+      await page.mouse.move(box.x + 2 * c.x, box.y + 2 * c.y);
+      await page.waitForTimeout(50);
+      assert.strictEqual(await statusLine(page), c.status, `status at ${c.x}, ${c.y} of the drawing under ${how}`);
+      assert.strictEqual((await canvases(page))[index].cursor, 'pointer', `cursor under ${how}`);
+    }
   }
   await page.close();
 });
