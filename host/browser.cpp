@@ -433,6 +433,7 @@ bool Browser::DeliverStream(Embed& embed, const std::string& url) {
     Fetched found = Fetch(fetched, bytes, path);
     if (found == Fetched::Pending) return false;
     if (found == Fetched::Missing) return true;
+    if (found == Fetched::Failed) bytes.clear(), path.clear();
     std::string mimeType = MimeTypeOf(fetched);
     const NPPluginFuncs& funcs = plugin->Funcs();
 
@@ -443,7 +444,7 @@ bool Browser::DeliverStream(Embed& embed, const std::string& url) {
     uint16 type = NP_NORMAL;
     if (funcs.newstream(&embed.npp, mimeType.data(), &stream, false, &type) != NPERR_NO_ERROR) return true;
 
-    bool failingUrl = failing.count(WithoutFragment(fetched)) != 0;
+    bool failingUrl = found == Fetched::Failed || failing.count(WithoutFragment(fetched)) != 0;
     NPReason reason = NPRES_DONE;
     if (type == NP_ASFILE || type == NP_ASFILEONLY) {
         Log("stream", url, "file");

@@ -134,9 +134,11 @@ protected:
     // What differs between the worlds the browser runs in. vkhost serves files from a
     // folder and keeps everything else in its log; a browser page fetches, navigates
     // and shows status and cursor in its document.
-    enum class Fetched { Ready, Pending, Missing };
+    enum class Fetched { Ready, Pending, Missing, Failed };
     // The bytes of an absolute URL and a local file that holds them. Pending means on
-    // the way: whoever brings them calls Settle again.
+    // the way: whoever brings them calls Settle again. Missing: there is no such
+    // resource, and no stream starts. Failed: the transfer broke off, and the plug-in
+    // gets the stream with its network-error end.
     virtual Fetched Fetch(const std::string& url, std::string& bytes, std::string& localFile);
     // NPN_GetURL with a target: by default a target naming this page replaces it,
     // any other is only logged.

@@ -1,22 +1,11 @@
 #!/usr/bin/env bash
-# The WebAssembly world: builds everything with emscripten (folder build-web, or
-# WEB_BUILD_DIR) and runs the unit tests and end-to-end scenarios under node. Given the
-# native build (REFERENCE_BUILD, default `build`), every scenario's pictures must match
-# its pixels; the logs are the same files for both.
+# The WebAssembly world: builds everything with emscripten (scripts/build-web.sh,
+# folder build-web or WEB_BUILD_DIR) and runs the unit tests and end-to-end scenarios
+# under node, and the page script in headless Chromium. Given the native build
+# (REFERENCE_BUILD, default `build`), every scenario's pictures must match its pixels;
+# the logs are the same files for both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh --web
-build=${WEB_BUILD_DIR:-build-web}
-reference=${REFERENCE_BUILD:-build}
+bash scripts/build-web.sh
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-# playwright-core for the page tests, as locked; it drives Debian's chromium, and
-# downloads no browser of its own.
-(cd web && npm ci --no-audit --no-fund --silent)
-toolchain="$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake"
-reference_option=()
-[ -d "$reference/tests/e2e" ] && reference_option=(-DVK_REFERENCE_BUILD="$(realpath "$reference")")
-# -Wno-dev: the toolchain reports every SHARED or MODULE library it makes static.
-cmake -Wno-dev -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" \
-  -DVK_WERROR=ON -DVK_BENCH=OFF "${reference_option[@]}" "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
+ctest --test-dir "${WEB_BUILD_DIR:-build-web}" --output-on-failure -j"$(nproc)" --timeout 300

@@ -1,6 +1,8 @@
 // Hard-edged filling into tiny pixel blocks.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -101,6 +103,77 @@ TEST(Raster, DashedFrameStaysOnTheBorderAndInsideTheClip) {
     EXPECT_EQ(pic.substr(pic.size() - 9), "........\n") << "row 4 is outside the clip";
     EXPECT_EQ(pic[2 * 9 + 3], '.') << "the inside stays untouched";
     EXPECT_NE(pic.substr(0, 8).find('R'), std::string::npos);
+}
+
+// A random shape of `contours` polygons (some self-crossing, some turning either way,
+// some holding strokes, built for `within` when given) scattered around and beyond a
+// 64 x 48 device area.
+std::vector<Contour> RandomShape(std::mt19937& random, int contours, double spread, const PixelRect* within) {
+    std::uniform_real_distribution<double> centre(-spread, 64 + spread), radius(0.3, 30), unit(0, 1);
+    std::uniform_int_distribution<int> corners(3, 12);
+    std::vector<Contour> shape;
+    for (int i = 0; i < contours; ++i) {
+        Contour c;
+        double cx = centre(random), cy = centre(random) * 0.75, r = radius(random);
+        for (int k = corners(random); k > 0; --k) c.push_back({cx + r * (unit(random) * 2 - 1), cy + r * (unit(random) * 2 - 1)});
+        if (unit(random) < 0.3) {
+            const bool closed = unit(random) < 0.5;
+            StrokeContours(c, closed, 0.5 + unit(random) * 3, shape, within);
+        } else {
+            shape.push_back(std::move(c));
+        }
+    }
+    return shape;
+}
+
+struct ClipCase {
+    const char* name;
+    PixelRect clip;
+};
+
+// Filling and stroking for a clip against the plain rasteriser over whole strokes: the
+// same pixels for every clip, depth and paint.
+TEST(Raster, FastFillPaintsExactlyWhatTheReferencePaints) {
+    const PixelRect area{-3, -2, 61, 46};
+    const ClipCase clips[] = {
+        {"whole area", area},        {"one pixel", {10, 10, 11, 11}}, {"small square", {20, 15, 40, 35}},
+        {"left strip", {-3, -2, 5, 46}}, {"right strip", {55, -2, 61, 46}}, {"one row", {-3, 20, 61, 21}},
+        {"one column", {30, -2, 31, 46}},
+    };
+    std::mt19937 random(20261210);
+    for (const ClipCase& clipCase : clips) {
+        for (int depth : {24, 32}) {
+            for (Paint paint : {Paint::Solid, Paint::Hatch}) {
+                for (int round = 0; round < 40; ++round) {
+                    std::mt19937 same = random;
+                    const auto whole = RandomShape(same, 1 + round % 6, round % 2 ? 10.0 : 80.0, nullptr);
+                    const auto shape = RandomShape(random, 1 + round % 6, round % 2 ? 10.0 : 80.0, &clipCase.clip);
+                    const size_t width = size_t(area.right - area.left), height = size_t(area.bottom - area.top);
+                    std::vector<uint32_t> fast32(width * height, kBack), reference32 = fast32;
+                    std::vector<uint8_t> fast24(width * height * 3, 0x5A), reference24 = fast24;
+                    auto canvasOver = [&](std::vector<uint32_t>& pixels32, std::vector<uint8_t>& pixels24) {
+                        Canvas c;
+                        c.area = area;
+                        c.clip = clipCase.clip;
+                        if (depth == 32) {
+                            c.pixels = pixels32.data();
+                            c.stride = ptrdiff_t(width);
+                        } else {
+                            c.bgr = pixels24.data();
+                            c.bgrStride = ptrdiff_t(width * 3);
+                        }
+                        return c;
+                    };
+                    Canvas fast = canvasOver(fast32, fast24), reference = canvasOver(reference32, reference24);
+                    FillContours(fast, shape, 0x3366CC, paint);
+                    FillContoursReference(reference, whole, 0x3366CC, paint);
+                    ASSERT_TRUE(fast32 == reference32 && fast24 == reference24)
+                        << clipCase.name << ", " << depth << " bits, " << (paint == Paint::Solid ? "solid" : "hatch")
+                        << ", round " << round;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

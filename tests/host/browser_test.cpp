@@ -141,6 +141,43 @@ TEST_F(BrowserTest, FailingMissingAndUnservedUrls) {
     EXPECT_EQ(streams, expected);
 }
 
+// A browser whose transfers of some URLs break off, as a page's fetch can.
+class BreakingBrowser : public Browser {
+public:
+    using Browser::Browser;
+
+protected:
+    Fetched Fetch(const std::string& url, std::string& bytes, std::string& localFile) override {
+        if (url.find("broken") != std::string::npos) return Fetched::Failed;
+        return Browser::Fetch(url, bytes, localFile);
+    }
+};
+
+TEST_F(BrowserTest, ABrokenTransferEndsItsStreamWithANetworkError) {
+    browser = std::make_unique<BreakingBrowser>(log);
+    std::string error;
+    ASSERT_TRUE(browser->LoadPlugin(RECORDER_PLUGIN, error)) << error;
+    browser->Serve(site.string(), "http://pages.test/");
+    Write("page.html", "<embed src=broken.rec2 stype=normal><embed src=broken.rec stype=file>");
+    browser->Open("page.html");
+    Lines streams;
+    for (const auto& line : log.Lines())
+        if (line.find("broken") != std::string::npos && line.rfind("status NPP_New ", 0) != 0) streams.push_back(line);
+    Lines expected = {
+        "status NPP_NewStream http://pages.test/broken.rec2 type=application/x-vk-recorder2 end=0 seekable=0 "
+        "choose=normal",
+        "stream http://pages.test/broken.rec2 normal",
+        "streamend http://pages.test/broken.rec2 network-error",
+        "status NPP_DestroyStream http://pages.test/broken.rec2 reason=1",
+        "status NPP_NewStream http://pages.test/broken.rec type=application/x-vk-recorder end=0 seekable=0 "
+        "choose=file",
+        "stream http://pages.test/broken.rec file",
+        "streamend http://pages.test/broken.rec network-error",
+        "status NPP_DestroyStream http://pages.test/broken.rec reason=1",
+    };
+    EXPECT_EQ(streams, expected);
+}
+
 TEST_F(BrowserTest, WritesFollowWhatThePluginTakes) {
     struct Case {
         const char* attributes;

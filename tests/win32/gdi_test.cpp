@@ -5,6 +5,7 @@
 #include <win32_control.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -218,6 +219,43 @@ TEST_F(GdiTest, PaletteRelativeColoursPaintAsTheirRgb)
     DeleteObject(dib);
 }
 
+TEST_F(GdiTest, CopyingARowIntoAnEightBitDeviceBitmapMatchesEveryPixelOnItsOwn)
+{
+    // Runs and single pixels, black first and last: each pixel must get its own
+    // nearest colour, whatever came before it in the row.
+    const COLORREF row[] = {RGB(0, 0, 0),     RGB(250, 5, 5),   RGB(250, 5, 5), RGB(5, 5, 250),
+                            RGB(250, 5, 5),   RGB(128, 128, 0), RGB(0, 0, 0),   RGB(255, 255, 255),
+                            RGB(255, 255, 255), RGB(0, 0, 0)};
+    const int width = int(sizeof row / sizeof row[0]);
+    ASSERT_TRUE(w32_set_display_depth(8));
+    HDC screen = GetDC(GetDesktopWindow());
+    void *bits = nullptr;
+    HBITMAP dib = Dib(32, width, 1, &bits);
+    HDC dibDc = CreateCompatibleDC(screen);
+    HGDIOBJ oldDib = SelectObject(dibDc, dib);
+    HBITMAP ddb = CreateCompatibleBitmap(screen, width, 1);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, ddb);
+    for (int x = 0; x < width; ++x) {
+        Fill(dibDc, RECT{x, 0, x + 1, 1}, row[x]);
+        Fill(memory, RECT{x, 0, x + 1, 1}, row[x]);  // one pixel at a time: the reference
+    }
+    std::vector<COLORREF> expected;
+    for (int x = 0; x < width; ++x) expected.push_back(GetPixel(memory, x, 0));
+
+    ASSERT_TRUE(BitBlt(memory, 0, 0, width, 1, dibDc, 0, 0, SRCCOPY));
+    for (int x = 0; x < width; ++x) EXPECT_EQ(GetPixel(memory, x, 0), expected[size_t(x)]) << "pixel " << x;
+    EXPECT_NE(expected[1], expected[3]);
+
+    SelectObject(memory, old);
+    SelectObject(dibDc, oldDib);
+    DeleteDC(memory);
+    DeleteDC(dibDc);
+    DeleteObject(ddb);
+    DeleteObject(dib);
+    ReleaseDC(GetDesktopWindow(), screen);
+}
+
 TEST_F(GdiTest, EightBitDisplayMatchesColoursThroughPalettes)
 {
     w32_set_display_depth(8);
@@ -420,4 +458,39 @@ TEST_F(GdiTest, EightBitSurfacesOfOneFormatCopyIndexForIndex)
     DeleteObject(from);
     DeleteObject(to);
     DeleteObject(elsewhere);
+}
+
+TEST_F(GdiTest, ScreenChangesCoverWhatWasDrawnOnTheScreenOnly)
+{
+    w32_register_class("Plain", 0, DefWindowProcA, nullptr, FALSE, 0);
+    HWND w = w32_create_window("Plain", nullptr, 100, 50, 40, 30);
+    RECT changed;
+    w32_take_screen_changes(&changed);  // the reset's cleared screen
+    w32_take_screen_changes(&changed);
+    EXPECT_TRUE(IsRectEmpty(&changed)) << "nothing drawn since the last call";
+
+    HDC dc = GetDC(w);
+    Fill(dc, RECT{5, 6, 10, 8}, RGB(1, 2, 3));
+    SetPixel(dc, 20, 1, RGB(4, 5, 6));
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 8, 8);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    Fill(memory, RECT{0, 0, 8, 8}, RGB(7, 8, 9));  // off the screen: no change
+    w32_take_screen_changes(&changed);
+    EXPECT_EQ(changed.left, 105);
+    EXPECT_EQ(changed.top, 51);
+    EXPECT_EQ(changed.right, 121);
+    EXPECT_EQ(changed.bottom, 58);
+
+    Fill(memory, RECT{0, 0, 8, 8}, RGB(7, 8, 9));
+    BitBlt(dc, 30, 20, 2, 3, memory, 0, 0, SRCCOPY);
+    w32_take_screen_changes(&changed);
+    EXPECT_EQ(changed.left, 130);
+    EXPECT_EQ(changed.top, 70);
+    EXPECT_EQ(changed.right, 132);
+    EXPECT_EQ(changed.bottom, 73);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(w, dc);
 }

@@ -29,9 +29,10 @@ class PageBrowser : public vkhost::Browser {
 public:
     explicit PageBrowser(vkhost::HostLog& log) : Browser(log) {}
 
-    // The page script brought a URL's content (written to `localFile`), or could not.
-    void Arrived(const std::string& url, const char* localFile) {
-        fetches[url] = localFile ? std::string(localFile) : std::string();
+    // The page script brought a URL's content (written to `localFile`), or could not:
+    // the server had nothing for it, or the transfer `brokeOff`.
+    void Arrived(const std::string& url, const char* localFile, bool brokeOff) {
+        fetches[url] = Arrival{localFile ? std::string(localFile) : std::string(), brokeOff};
     }
 
 protected:
@@ -43,8 +44,10 @@ protected:
             return Fetched::Pending;
         }
         if (!found->second) return Fetched::Pending;
-        localFile = *found->second;
+        const Arrival arrival = *found->second;
         fetches.erase(found);  // the next request for it fetches again, as a browser without a cache
+        if (arrival.brokeOff) return Fetched::Failed;
+        localFile = arrival.localFile;
         std::ifstream in(localFile, std::ios::binary);
         if (localFile.empty() || !in) return Fetched::Missing;
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -64,13 +67,19 @@ private:
         return 0;
     }
 
-    std::map<std::string, std::optional<std::string>> fetches;  // nullopt while on the way
+    struct Arrival {
+        std::string localFile;  // empty when nothing came
+        bool brokeOff = false;
+    };
+    std::map<std::string, std::optional<Arrival>> fetches;  // nullopt while on the way
 };
 
 vkhost::HostLog pageLog;
 std::unique_ptr<PageBrowser> browser;
 std::vector<COLORREF> shown;  // the pixels vk_pixels last handed out
 std::vector<uint8_t> rgba;
+int shownArea[4] = {0, 0, 0, 0};
+RECT changes{0, 0, 0, 0};  // screen area changed since the page last copied
 
 // A browser call must never throw into the page: report and carry on.
 // The pointer off every drawing, on the bare page: the page's far corner, which the
@@ -148,12 +157,12 @@ EMSCRIPTEN_KEEPALIVE void vk_destroy(int embed) {
     });
 }
 
-// The content of a URL the page script fetched, in the in-memory file `localFile`
-// (null when the fetch failed).
-EMSCRIPTEN_KEEPALIVE void vk_arrived(const char* url, const char* localFile) {
+// The content of a URL the page script fetched, in the in-memory file `localFile`;
+// null when the server had nothing for it or, with `brokeOff`, when the transfer failed.
+EMSCRIPTEN_KEEPALIVE void vk_arrived(const char* url, const char* localFile, int brokeOff) {
     Guarded("stream", [&] {
         if (!browser) return 0;
-        browser->Arrived(url, localFile);
+        browser->Arrived(url, localFile, brokeOff != 0);
         browser->Settle();
         return 0;
     });
@@ -190,16 +199,30 @@ EMSCRIPTEN_KEEPALIVE void vk_wait(int milliseconds) {
     });
 }
 
-// The embed's window as the screen shows it, as RGBA bytes (valid until the next call).
-EMSCRIPTEN_KEEPALIVE const uint8_t* vk_pixels(int embed) {
+// What the screen changed since the last call; vk_pixels copies only that much.
+EMSCRIPTEN_KEEPALIVE void vk_take_changes() {
+    w32_take_screen_changes(&changes);
+}
+
+// The part of the embed's window that changed (all of it when `whole`), as RGBA bytes
+// valid until the next call, or null when none changed. vk_area tells which part.
+EMSCRIPTEN_KEEPALIVE const uint8_t* vk_pixels(int embed, int whole) {
     const uint8_t* result = nullptr;
     Guarded("pixels", [&] {
         if (!browser) return 0;
         const vkhost::Embed& found = browser->EmbedAt(embed);
         if (!found.window) return 0;
-        int width = found.place.right - found.place.left, height = found.place.bottom - found.place.top;
+        RECT client{0, 0, found.place.right - found.place.left, found.place.bottom - found.place.top};
+        RECT area = client;
+        if (!whole) {
+            POINT origin{0, 0};
+            ClientToScreen(found.window, &origin);
+            RECT changed = changes;
+            OffsetRect(&changed, -origin.x, -origin.y);
+            if (!IntersectRect(&area, &client, &changed)) return 0;
+        }
+        int width = area.right - area.left, height = area.bottom - area.top;
         shown.assign(size_t(width) * size_t(height), 0);
-        RECT area{0, 0, width, height};
         if (!w32_read_window_pixels(found.window, &area, shown.data())) return 0;
         rgba.resize(shown.size() * 4);
         for (size_t i = 0; i < shown.size(); ++i) {
@@ -208,10 +231,19 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* vk_pixels(int embed) {
             rgba[4 * i + 2] = GetBValue(shown[i]);
             rgba[4 * i + 3] = 255;
         }
+        shownArea[0] = area.left;
+        shownArea[1] = area.top;
+        shownArea[2] = width;
+        shownArea[3] = height;
         result = rgba.data();
         return 0;
     });
     return result;
+}
+
+// Where the pixels vk_pixels last handed out belong: x, y, width, height in the window.
+EMSCRIPTEN_KEEPALIVE const int* vk_area() {
+    return shownArea;
 }
 
 }  // extern "C"

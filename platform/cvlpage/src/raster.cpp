@@ -45,7 +45,7 @@ void AddPositive(Contour c, std::vector<Contour>& out) {
 
 }  // namespace
 
-void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour colour, Paint paint) {
+void FillContoursReference(Canvas& canvas, const std::vector<Contour>& contours, Colour colour, Paint paint) {
     const PixelRect& clip = canvas.clip;
     if (clip.Empty()) return;
     std::vector<Edge> edges;
@@ -104,15 +104,129 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
     }
 }
 
-void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out) {
+namespace {
+
+// Paints pixels x0 .. x1 - 1 of row y (already inside the clip).
+void PaintRun(Canvas& canvas, int32_t x0, int32_t x1, int32_t y, uint32_t pixel, Paint paint) {
+    if (paint == Paint::Solid) {
+        canvas.FillRun(x0, x1, y, pixel);
+        return;
+    }
+    // Diagonal hatch anchored to the device, so partial renders join seamlessly.
+    for (int32_t x = x0; x < x1; ++x)
+        if (((x + y) & 7) == 0) canvas.Plot(x, y, pixel);
+}
+
+enum class Side { Left, Within, Right };
+
+}  // namespace
+
+// Paints what the reference paints. A small clip meets few of a shape's contours and
+// edges, so the work is cut three ways: a contour whose bounds miss the clip is left
+// out whole (its crossings of any row sum to no winding), an edge wholly to the right
+// of the clip only ends spans that the clip ends anyway, and an edge wholly to its
+// left only adds to the winding a row starts the clip with. The margins of a pixel
+// keep rounding of a crossing's position from moving it across the clip's edge.
+void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour colour, Paint paint) {
+    const PixelRect& clip = canvas.clip;
+    if (clip.Empty()) return;
+    for (const Contour& c : contours) {
+        if (c.size() < 3) continue;
+        for (const Point& p : c)
+            if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+    }
+    const double leftOf = clip.left - 1.5, rightOf = clip.right + 0.5;
+    struct SidedEdge {
+        Edge edge;
+        Side side;
+    };
+    std::vector<SidedEdge> edges;
+    double minY = INFINITY, maxY = -INFINITY;
+    for (const Contour& c : contours) {
+        size_t n = c.size();
+        if (n < 3) continue;
+        double cMinX = c[0].x, cMaxX = c[0].x, cMinY = c[0].y, cMaxY = c[0].y;
+        for (const Point& p : c) {
+            cMinX = std::min(cMinX, p.x);
+            cMaxX = std::max(cMaxX, p.x);
+            cMinY = std::min(cMinY, p.y);
+            cMaxY = std::max(cMaxY, p.y);
+        }
+        if (cMaxY <= clip.top + 0.5 || cMinY > clip.bottom - 0.5 || cMaxX < leftOf || cMinX >= rightOf) continue;
+        for (size_t i = 0, j = n - 1; i < n; j = i++) {
+            Point a = c[j], b = c[i];
+            if (a.y == b.y) continue;
+            int w = 1;
+            if (a.y > b.y) {
+                std::swap(a, b);
+                w = -1;
+            }
+            if (b.y <= clip.top + 0.5 || a.y > clip.bottom - 0.5) continue;
+            const double lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
+            if (lo >= rightOf) continue;
+            const Side side = hi < leftOf ? Side::Left : Side::Within;
+            edges.push_back({{a.y, b.y, a.x, (b.x - a.x) / (b.y - a.y), w}, side});
+            minY = std::min(minY, a.y);
+            maxY = std::max(maxY, b.y);
+        }
+    }
+    if (edges.empty()) return;
+    int32_t yFirst = std::max(clip.top, CeilCentre(minY));
+    int32_t yEnd = std::min(clip.bottom, CeilCentre(maxY));
+    if (yFirst >= yEnd) return;
+    std::sort(edges.begin(), edges.end(),
+              [](const SidedEdge& a, const SidedEdge& b) { return a.edge.yTop < b.edge.yTop; });
+    const uint32_t pixel = ToPixel(colour);
+    std::vector<const SidedEdge*> active;
+    std::vector<Crossing> crossings;
+    size_t nextEdge = 0;
+    for (int32_t y = yFirst; y < yEnd; ++y) {
+        double yc = y + 0.5;
+        while (nextEdge < edges.size() && edges[nextEdge].edge.yTop <= yc) active.push_back(&edges[nextEdge++]);
+        std::erase_if(active, [yc](const SidedEdge* e) { return e->edge.yBottom <= yc; });
+        crossings.clear();
+        int winding = 0;
+        for (const SidedEdge* s : active) {
+            const Edge& e = s->edge;
+            if (e.yTop > yc) continue;
+            if (s->side == Side::Left) {
+                winding += e.winding;
+            } else {
+                crossings.push_back({e.xAtTop + (yc - e.yTop) * e.slope, e.winding});
+            }
+        }
+        std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+        int32_t start = clip.left;
+        for (const Crossing& c : crossings) {
+            const int32_t at = CeilCentre(c.x);
+            const int32_t end = std::min(clip.right, at);
+            if (winding != 0 && start < end) PaintRun(canvas, start, end, y, pixel, paint);
+            winding += c.winding;
+            start = std::max(clip.left, at);
+        }
+        if (winding != 0 && start < clip.right) PaintRun(canvas, start, clip.right, y, pixel, paint);
+    }
+}
+
+void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out,
+                    const PixelRect* within) {
     size_t n = outline.size();
     if (n == 0) return;
+    // Two pixels to spare: filling drops every piece this drops, so no pixel changes.
+    auto outside = [within, halfWidth](Point a, Point b) {
+        if (within == nullptr) return false;
+        const double reach = halfWidth + 2;
+        const double minX = std::min(a.x, b.x) - reach, maxX = std::max(a.x, b.x) + reach;
+        const double minY = std::min(a.y, b.y) - reach, maxY = std::max(a.y, b.y) + reach;
+        if (!std::isfinite(minX) || !std::isfinite(maxX) || !std::isfinite(minY) || !std::isfinite(maxY)) return false;
+        return maxX < within->left || minX > within->right || maxY < within->top || minY > within->bottom;
+    };
     size_t segments = closed ? n : n - 1;
     for (size_t i = 0; i < segments; ++i) {
         Point a = outline[i], b = outline[(i + 1) % n];
         double dx = b.x - a.x, dy = b.y - a.y;
         double len = std::sqrt(dx * dx + dy * dy);
-        if (len == 0) continue;
+        if (len == 0 || outside(a, b)) continue;
         double nx = -dy / len * halfWidth, ny = dx / len * halfWidth;
         AddPositive({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}}, out);
     }
@@ -121,6 +235,7 @@ void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::
     int sides = std::clamp(static_cast<int>(halfWidth * 2), 8, 32);
     for (size_t i = 0; i < n; ++i) {
         if (!closed && (i == 0 || i == n - 1)) continue;
+        if (outside(outline[i], outline[i])) continue;
         Contour disc;
         for (int k = 0; k < sides; ++k) {
             double t = 2 * 3.14159265358979323846 * k / sides;

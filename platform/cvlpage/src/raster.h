@@ -50,9 +50,14 @@ Colour FromPixel(uint32_t p);
 
 // Fills the union of the contours (non-zero winding).
 void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour colour, Paint paint = Paint::Solid);
+// The same, row by row over every edge of every contour: what FillContours is held to.
+void FillContoursReference(Canvas& canvas, const std::vector<Contour>& contours, Colour colour,
+                           Paint paint = Paint::Solid);
 // The stroke of an outline of `halfWidth` as contours all turning the same way, so
-// that their non-zero fill is their union.
-void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out);
+// that their non-zero fill is their union. Given `within`, pieces that cannot paint a
+// pixel of it are left out.
+void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out,
+                    const PixelRect* within = nullptr);
 // A one-pixel dashed frame just inside `r`.
 void DashedFrame(Canvas& canvas, const PixelRect& r, Colour colour);
 void FillPixelRect(Canvas& canvas, const PixelRect& r, Colour colour);

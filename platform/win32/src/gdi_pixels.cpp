@@ -138,6 +138,7 @@ void Bitmap::Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &pa
 void PixelPlane::Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
 {
     pixels[size_t(y) * size_t(width) + size_t(x)] = Quantize(rgb, depth, palette);
+    Touch(x, y, 1);
 }
 
 /* ---- Spans: the general form pixel by pixel, fast forms for the common formats ---- */
@@ -165,6 +166,7 @@ void PixelPlane::ReadSpan(int x, int y, int count, COLORREF *out) const
 
 void PixelPlane::WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette)
 {
+    Touch(x, y, count);
     COLORREF *row = pixels.get() + size_t(y) * size_t(width) + size_t(x);
     if (depth >= 24) {
         for (int i = 0; i < count; ++i) row[i] = in[i] & 0xFFFFFF;
@@ -175,6 +177,7 @@ void PixelPlane::WriteSpan(int x, int y, int count, const COLORREF *in, const st
 
 void PixelPlane::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
 {
+    Touch(x, y, count);
     COLORREF *row = pixels.get() + size_t(y) * size_t(width) + size_t(x);
     std::fill(row, row + count, Quantize(rgb, depth, palette));
 }
@@ -228,6 +231,19 @@ void Bitmap::WriteSpan(int x, int y, int count, const COLORREF *in, const std::v
             p[0] = GetBValue(in[i]);
             p[1] = GetGValue(in[i]);
             p[2] = GetRValue(in[i]);
+        }
+        return;
+    }
+    if (!dib) {
+        // Rows hold runs of one colour: each run is matched against the palette once.
+        COLORREF *row = ddbPixels.data() + size_t(y) * size_t(width) + size_t(x);
+        COLORREF last = 0, matched = Quantize(0, bitsPerPixel, palette);
+        for (int i = 0; i < count; ++i) {
+            if (in[i] != last) {
+                last = in[i];
+                matched = Quantize(last, bitsPerPixel, palette);
+            }
+            row[i] = matched;
         }
         return;
     }

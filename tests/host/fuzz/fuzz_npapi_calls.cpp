@@ -17,6 +17,7 @@
 #include <dlfcn.h>
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -129,8 +130,14 @@ const std::string kLabelTexts[] = {
 struct Slot {
     NPP_t npp{};
     bool live = false;
-    std::vector<HWND> windows;  // the first is the instance's window
+    std::vector<HWND> windows;   // the first is the instance's window
+    std::vector<HWND> borrowed;  // other instances' windows the browser gave this one
     NPWindow npWindow{};
+
+    bool Holds(HWND window) const {
+        return std::find(windows.begin(), windows.end(), window) != windows.end() ||
+               std::find(borrowed.begin(), borrowed.end(), window) != borrowed.end();
+    }
 };
 
 struct Stream {
@@ -483,6 +490,7 @@ private:
             case 5:
                 // Another instance's window: the view that took it first keeps it.
                 window.window = WindowOf(PickSlot());
+                if (slot.live && window.window) slot.borrowed.push_back(static_cast<HWND>(window.window));
                 break;
             case 1: {
                 // A different window later: kept by the browser, ignored by the view.
@@ -594,11 +602,18 @@ private:
         }
         slot.live = false;
         Check(slot.npp.pdata == nullptr, "NPP_Destroy left its record in the instance");
-        // The view hands every window back with the browser's own procedure.
-        for (HWND window : slot.windows)
-            if (IsWindow(window))
+        // The view hands every window back with the browser's own procedure, but for
+        // windows that another live instance was given too: its view may hold them.
+        std::vector<HWND> given = slot.windows;
+        given.insert(given.end(), slot.borrowed.begin(), slot.borrowed.end());
+        slot.borrowed.clear();
+        for (HWND window : given) {
+            bool heldElsewhere = false;
+            for (const Slot& other : browser->slots) heldElsewhere |= other.live && other.Holds(window);
+            if (IsWindow(window) && !heldElsewhere)
                 Check(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) == DefWindowProcA,
                       "a window is left subclassed after NPP_Destroy");
+        }
         // Requests of an instance that has gone are dropped, as a browser drops them.
         std::deque<Request> kept;
         for (const Request& request : browser->requests)
