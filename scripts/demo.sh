@@ -23,7 +23,10 @@ reference="${out%.png}-vkhost-32.png"
 chromium_shot="${out%.png}-chromium.png"
 "$build/bin/vkhost" --display 32 examples/index.html --shot "$reference"
 REFERENCE_BUILD="$build" bash scripts/build-web.sh web_package
-web_build=${WEB_BUILD_DIR:-build-web}
-(cd web && VK_DIST="$(realpath "$web_build")/dist" VK_REFERENCE_SHOT="$(realpath "$reference")" \
-  VK_CHROMIUM_SHOT="$(realpath -m "$chromium_shot")" node --test --test-name-pattern="same pixels as vkhost" test/)
-echo "The same page in headless Chromium through the page script: $(realpath "$chromium_shot")"
+dist="$(realpath "${WEB_BUILD_DIR:-build-web}")/dist"
+reference="$(realpath "$reference")"
+chromium_shot="$(realpath -m "$chromium_shot")"
+(cd web && VK_DIST="$dist" VK_REFERENCE_SHOT="$reference" VK_CHROMIUM_SHOT="$chromium_shot" \
+  node --test --test-name-pattern="same pixels as vkhost" test/)
+[ -f "$chromium_shot" ] || { echo "demo: Chromium's screenshot was not written" >&2; exit 1; }
+echo "The same page in headless Chromium through the page script: $chromium_shot"
