@@ -11,66 +11,80 @@ namespace {
 // Rows of a DIB are padded to a multiple of 4 bytes.
 LONG DibRowSize(LONG width, int depth) { return ((width * depth + 31) / 32) * 4; }
 
-// The sum of the four bytes of one channel, for the pixel pair at top and bottom.
-inline unsigned SumChannel(const BYTE* top, const BYTE* bottom, int channel) {
-    return unsigned(top[channel] + top[3 + channel] + bottom[channel] + bottom[3 + channel]);
-}
-
-// Two neighbouring blocks at once: each 64-bit lane holds the eight bytes from the
-// start of one pair of source pixels (six of them used), and the sums run in 16-bit
-// lanes of even and odd bytes, so that nothing overflows. Each lane gives the BGRX
-// pixel (fourth byte 0) of its block in its low 32 bits. Reads eight bytes at 6 and
-// 12 bytes after the first pixel of each row, two past the second block.
+// Each 64-bit lane holds the eight bytes from the start of one pair of source
+// pixels, six of them used. The truncated mean of four bytes is the sum of their
+// top six bits plus a quarter of the sum of their low two bits; neither sum can
+// carry into the next byte, so whole lanes are added at once. Reads eight bytes
+// from the start of each pixel pair, two past its end.
 typedef uint64_t LanePair __attribute__((vector_size(16)));
+typedef uint32_t FourWords __attribute__((vector_size(16)));
 
-inline void AverageTwoBlocks(const BYTE* top, const BYTE* bottom, uint32_t pixels[2]) {
-    uint64_t words[4];
-    std::memcpy(&words[0], top, 8);
-    std::memcpy(&words[1], top + 6, 8);
-    std::memcpy(&words[2], bottom, 8);
-    std::memcpy(&words[3], bottom + 6, 8);
-    const LanePair a = {words[0], words[1]}, c = {words[2], words[3]};
-    const LanePair lanes = {0x00FF00FF00FF00FFull, 0x00FF00FF00FF00FFull};
-    const LanePair even = (a & lanes) + (c & lanes);               // bytes 0, 2, 4, 6
-    const LanePair odd = ((a >> 8) & lanes) + ((c >> 8) & lanes);  // bytes 1, 3, 5, 7
-    const LanePair blueRed = even + (odd >> 16);  // lane 0: bytes 0 + 3, lane 1: bytes 2 + 5
-    const LanePair green = odd + (even >> 32);    // lane 0: bytes 1 + 4
-    const LanePair blueRedMask = {0x00FF00FFull, 0x00FF00FFull}, greenMask = {0xFF00ull, 0xFF00ull};
-    const LanePair result = ((blueRed >> 2) & blueRedMask) | ((green << 6) & greenMask);
-    pixels[0] = uint32_t(result[0]);
-    pixels[1] = uint32_t(result[1]);
+// Vectors pass by reference: 32-bit x86 without SSE has no ABI for them by value.
+inline void LoadLanes(const BYTE* first, const BYTE* second, LanePair& lanes) {
+    uint64_t words[2];
+    std::memcpy(&words[0], first, 8);
+    std::memcpy(&words[1], second, 8);
+    lanes = LanePair{words[0], words[1]};
 }
 
-// One cache row of count pixels from two supersampled rows. The paired sums stop
-// while three blocks remain, so that no read passes the last source pixel.
+// The block means of the pixel pairs at first and second of the top row and the
+// same places of the bottom row: the BGR pixel of each block in the low three
+// bytes of its lane, the rest 0.
+inline void AverageBlocks(const BYTE* top, const BYTE* bottom, LONG first, LONG second, LanePair& means) {
+    LanePair a, c;
+    LoadLanes(top + first, top + second, a);
+    LoadLanes(bottom + first, bottom + second, c);
+    const LanePair highBits = {0x3F3F3F3F3F3F3F3Full, 0x3F3F3F3F3F3F3F3Full};
+    const LanePair lowBits = {0x0303030303030303ull, 0x0303030303030303ull};
+    const LanePair high = ((a >> 2) & highBits) + ((c >> 2) & highBits);
+    const LanePair low = (a & lowBits) + (c & lowBits);
+    // Each byte of a pixel and the same byte of its right neighbour, three bytes on.
+    const LanePair highSum = high + (high >> 24), lowSum = low + (low >> 24);
+    const LanePair pixel = {0xFFFFFFull, 0xFFFFFFull};
+    means = (highSum + ((lowSum >> 2) & lowBits)) & pixel;
+}
+
+// The same mean for one block, one byte at a time, for the ends of rows.
+inline BYTE AverageChannel(const BYTE* top, const BYTE* bottom, int channel) {
+    return BYTE(unsigned(top[channel] + top[3 + channel] + bottom[channel] + bottom[3 + channel]) >> 2);
+}
+
+// One cache row of count pixels from two supersampled rows. The four-block steps
+// stop while a further block remains, so that no read passes the last source pixel.
 void AverageRow24(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
     LONG x = 0;
     for (; x + 4 < count; x += 4) {
-        uint32_t first[2], second[2];
-        AverageTwoBlocks(top + 6 * x, bottom + 6 * x, first);
-        AverageTwoBlocks(top + 6 * x + 12, bottom + 6 * x + 12, second);
-        // Four BGR pixels packed into twelve bytes.
-        const uint64_t low = uint64_t(first[0]) | (uint64_t(first[1]) << 24) | (uint64_t(second[0]) << 48);
-        const uint32_t high = (second[0] >> 16) | (second[1] << 8);
+        const LONG at = 6 * x;
+        // Blocks 0 and 2 in one pair of lanes, 1 and 3 in the other, so that each
+        // lane packs two neighbouring pixels into its low six bytes.
+        LanePair evenBlocks, oddBlocks;
+        AverageBlocks(top, bottom, at, at + 12, evenBlocks);
+        AverageBlocks(top, bottom, at + 6, at + 18, oddBlocks);
+        const LanePair pairs = evenBlocks | (oddBlocks << 24);
+        const uint64_t low = pairs[0] | (pairs[1] << 48);
+        const uint32_t high = uint32_t(pairs[1] >> 16);
         std::memcpy(out + 3 * x, &low, 8);
         std::memcpy(out + 3 * x + 8, &high, 4);
     }
     for (; x < count; ++x)
         for (int channel = 0; channel < 3; ++channel)
-            out[3 * x + channel] = BYTE(SumChannel(top + 6 * x, bottom + 6 * x, channel) >> 2);
+            out[3 * x + channel] = AverageChannel(top + 6 * x, bottom + 6 * x, channel);
 }
 
 // The same for a BGRX cache: the fourth byte of each pixel is unused and written as 0.
 void AverageRow32(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
     LONG x = 0;
-    for (; x + 2 < count; x += 2) {
-        uint32_t pixels[2];
-        AverageTwoBlocks(top + 6 * x, bottom + 6 * x, pixels);
-        std::memcpy(out + 4 * x, pixels, 8);
+    for (; x + 4 < count; x += 4) {
+        const LONG at = 6 * x;
+        LanePair first, second;
+        AverageBlocks(top, bottom, at, at + 6, first);
+        AverageBlocks(top, bottom, at + 12, at + 18, second);
+        const FourWords pixels = __builtin_shufflevector(FourWords(first), FourWords(second), 0, 2, 4, 6);
+        std::memcpy(out + 4 * x, &pixels, 16);
     }
     for (; x < count; ++x) {
         for (int channel = 0; channel < 3; ++channel)
-            out[4 * x + channel] = BYTE(SumChannel(top + 6 * x, bottom + 6 * x, channel) >> 2);
+            out[4 * x + channel] = AverageChannel(top + 6 * x, bottom + 6 * x, channel);
         out[4 * x + 3] = 0;
     }
 }

@@ -503,3 +503,38 @@ TEST_F(GdiTest, EightBitSurfacesOfOneFormatCopyIndexForIndex)
     DeleteObject(to);
     DeleteObject(elsewhere);
 }
+
+TEST_F(GdiTest, ScreenChangesCoverWhatWasDrawnOnTheScreenOnly)
+{
+    w32_register_class("Plain", 0, DefWindowProcA, nullptr, FALSE, 0);
+    HWND w = w32_create_window("Plain", nullptr, 100, 50, 40, 30);
+    RECT changed;
+    w32_take_screen_changes(&changed);  // the reset's cleared screen
+    w32_take_screen_changes(&changed);
+    EXPECT_TRUE(IsRectEmpty(&changed)) << "nothing drawn since the last call";
+
+    HDC dc = GetDC(w);
+    Fill(dc, RECT{5, 6, 10, 8}, RGB(1, 2, 3));
+    SetPixel(dc, 20, 1, RGB(4, 5, 6));
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 8, 8);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    Fill(memory, RECT{0, 0, 8, 8}, RGB(7, 8, 9));  // off the screen: no change
+    w32_take_screen_changes(&changed);
+    EXPECT_EQ(changed.left, 105);
+    EXPECT_EQ(changed.top, 51);
+    EXPECT_EQ(changed.right, 121);
+    EXPECT_EQ(changed.bottom, 58);
+
+    Fill(memory, RECT{0, 0, 8, 8}, RGB(7, 8, 9));
+    BitBlt(dc, 30, 20, 2, 3, memory, 0, 0, SRCCOPY);
+    w32_take_screen_changes(&changed);
+    EXPECT_EQ(changed.left, 130);
+    EXPECT_EQ(changed.top, 70);
+    EXPECT_EQ(changed.right, 132);
+    EXPECT_EQ(changed.bottom, 73);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(w, dc);
+}

@@ -190,13 +190,17 @@
     setTimeout(step, 16);
   }
 
+  // Copies to each canvas only what the plug-in's screen changed since the last time (a
+  // drawing's first copy takes it whole).
   function repaint(Module) {
+    Module._vk_take_changes();
     for (const [embed, drawing] of drawings) {
-      const pointer = Module._vk_pixels(embed);
+      const pointer = Module._vk_pixels(embed, drawing.copied ? 0 : 1);
       if (!pointer) continue;
-      const {width, height} = drawing.canvas;
+      drawing.copied = true;
+      const [x, y, width, height] = new Int32Array(Module.HEAPU8.buffer, Module._vk_area(), 4);
       const pixels = new Uint8ClampedArray(Module.HEAPU8.buffer, pointer, width * height * 4);
-      drawing.context.putImageData(new ImageData(new Uint8ClampedArray(pixels), width, height), 0, 0);
+      drawing.context.putImageData(new ImageData(new Uint8ClampedArray(pixels), width, height), x, y);
     }
   }
 
@@ -257,9 +261,12 @@
 
   function attachInput(Module, drawing) {
     const {canvas, embed} = drawing;
+    // The canvas's own pixels under the pointer, however the page zooms or CSS scales it.
     const at = (event) => {
       const rect = canvas.getBoundingClientRect();
-      Module._vk_pointer(embed, Math.floor(event.clientX - rect.left), Math.floor(event.clientY - rect.top));
+      const x = rect.width > 0 ? (event.clientX - rect.left) * canvas.width / rect.width : 0;
+      const y = rect.height > 0 ? (event.clientY - rect.top) * canvas.height / rect.height : 0;
+      Module._vk_pointer(embed, Math.floor(x), Math.floor(y));
     };
     canvas.addEventListener('pointermove', (event) => { hovered = drawing; at(event); repaint(Module); });
     canvas.addEventListener('pointerenter', () => { hovered = drawing; });

@@ -78,6 +78,8 @@ vkhost::HostLog pageLog;
 std::unique_ptr<PageBrowser> browser;
 std::vector<COLORREF> shown;  // the pixels vk_pixels last handed out
 std::vector<uint8_t> rgba;
+int shownArea[4] = {0, 0, 0, 0};
+RECT changes{0, 0, 0, 0};  // screen area changed since the page last copied
 
 // A browser call must never throw into the page: report and carry on.
 // The pointer off every drawing, on the bare page: the page's far corner, which the
@@ -197,16 +199,30 @@ EMSCRIPTEN_KEEPALIVE void vk_wait(int milliseconds) {
     });
 }
 
-// The embed's window as the screen shows it, as RGBA bytes (valid until the next call).
-EMSCRIPTEN_KEEPALIVE const uint8_t* vk_pixels(int embed) {
+// What the screen changed since the last call; vk_pixels copies only that much.
+EMSCRIPTEN_KEEPALIVE void vk_take_changes() {
+    w32_take_screen_changes(&changes);
+}
+
+// The part of the embed's window that changed (all of it when `whole`), as RGBA bytes
+// valid until the next call, or null when none changed. vk_area tells which part.
+EMSCRIPTEN_KEEPALIVE const uint8_t* vk_pixels(int embed, int whole) {
     const uint8_t* result = nullptr;
     Guarded("pixels", [&] {
         if (!browser) return 0;
         const vkhost::Embed& found = browser->EmbedAt(embed);
         if (!found.window) return 0;
-        int width = found.place.right - found.place.left, height = found.place.bottom - found.place.top;
+        RECT client{0, 0, found.place.right - found.place.left, found.place.bottom - found.place.top};
+        RECT area = client;
+        if (!whole) {
+            POINT origin{0, 0};
+            ClientToScreen(found.window, &origin);
+            RECT changed = changes;
+            OffsetRect(&changed, -origin.x, -origin.y);
+            if (!IntersectRect(&area, &client, &changed)) return 0;
+        }
+        int width = area.right - area.left, height = area.bottom - area.top;
         shown.assign(size_t(width) * size_t(height), 0);
-        RECT area{0, 0, width, height};
         if (!w32_read_window_pixels(found.window, &area, shown.data())) return 0;
         rgba.resize(shown.size() * 4);
         for (size_t i = 0; i < shown.size(); ++i) {
@@ -215,10 +231,19 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* vk_pixels(int embed) {
             rgba[4 * i + 2] = GetBValue(shown[i]);
             rgba[4 * i + 3] = 255;
         }
+        shownArea[0] = area.left;
+        shownArea[1] = area.top;
+        shownArea[2] = width;
+        shownArea[3] = height;
         result = rgba.data();
         return 0;
     });
     return result;
+}
+
+// Where the pixels vk_pixels last handed out belong: x, y, width, height in the window.
+EMSCRIPTEN_KEEPALIVE const int* vk_area() {
+    return shownArea;
 }
 
 }  // extern "C"

@@ -17,12 +17,20 @@ const folders = {'/dist/': dist, '/examples/': path.join(root, 'examples'), '/pa
                  '/': path.join(root, 'tests/e2e')};
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.txt': 'text/plain'};
 let server, browser, origin;
+const dropped = new Set();  // paths whose transfer the server cuts off after a few bytes
+const requested = [];  // every path asked for, in order
 
 before(async () => {
   server = http.createServer((request, response) => {
     const url = decodeURIComponent(new URL(request.url, 'http://x').pathname);
     const prefix = Object.keys(folders).find((p) => url.startsWith(p));
     const file = path.join(folders[prefix], url.slice(prefix.length));
+    requested.push(url);
+    if (dropped.has(url)) {
+      response.writeHead(200, {'content-type': 'text/plain', 'content-length': '1000'});
+      response.write('12', () => request.socket.destroy());
+      return;
+    }
     if (url === '/favicon.ico') {
       response.writeHead(204);
       response.end();
@@ -72,7 +80,11 @@ const helpers = `
     return true;
   };
   window.statusTexts = [];
-  document.addEventListener('brightfen-status', (e) => statusTexts.push(e.detail.text));`;
+  window.statusFrom = [];  // which drawing each status event came from
+  document.addEventListener('brightfen-status', (e) => {
+    statusTexts.push(e.detail.text);
+    statusFrom.push(Array.from(document.querySelectorAll('span.brightfen')).indexOf(e.target));
+  });`;
 
 async function newPage() {
   const page = await browser.newPage();
@@ -206,6 +218,108 @@ test('removing one drawing from the page ends it; the other goes on', async () =
   await page.waitForTimeout(100);
   await hover(page, 0, 50, 50);
   assert.strictEqual(await statusLine(page), 'Go to page two');
+  assert.deepStrictEqual(errors, []);
+  await page.close();
+});
+
+test('a label fetch that breaks off ends its stream with a network error, so the next visit asks again',
+     async () => {
+  dropped.add('/prices.txt');
+  const page = await newPage();
+  try {
+    await open(page, '/pages/inplace.html', 2);
+    const asked = () => requested.filter((url) => url === '/prices.txt').length;
+    const before = asked();
+    await hover(page, 0, 100, 100);
+    await waitFor(() => asked() === before + 1, 'the first fetch');
+    await page.waitForTimeout(100);
+    await hover(page, 0, 0, 0);
+    await hover(page, 0, 100, 100);
+    await waitFor(() => asked() === before + 2, 'a second fetch once the first ended');
+  } finally {
+    dropped.delete('/prices.txt');
+    await page.close();
+  }
+});
+
+async function waitFor(condition, what) {
+  for (let waited = 0; !condition(); waited += 20) {
+    if (waited > 5000) assert.fail(`never: ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, 20));
+  }
+}
+
+test('pointer events land on the canvas pixels they point at when CSS scales the drawing', async () => {
+  const page = await newPage();
+  await open(page, '/pages/scaled.html', 1);
+  const box = await page.locator('span.brightfen canvas').boundingBox();
+  assert.strictEqual(Math.round(box.width), 400, 'shown at twice its size');
+  for (const c of [{x: 50, y: 50, status: 'Go to page two'}, {x: 150, y: 50, status: 'An old link\tto a drawing'}]) {
+    await page.mouse.move(box.x + 2 * c.x, box.y + 2 * c.y);
+    await page.waitForTimeout(50);
+    assert.strictEqual(await statusLine(page), c.status, `status at ${c.x}, ${c.y} of the drawing`);
+    assert.strictEqual((await canvases(page))[0].cursor, 'pointer');
+  }
+  await page.close();
+});
+
+// Samples one pixel of each canvas on every animation frame for `milliseconds`, and
+// counts the copies made into each canvas after its first.
+const sampleFrames = (page, points, milliseconds) => page.evaluate(([points, milliseconds]) => new Promise((resolve) => {
+  const list = Array.from(document.querySelectorAll('span.brightfen canvas'));
+  const samples = [];
+  const start = performance.now();
+  const frame = () => {
+    samples.push(points.map(([i, x, y]) => Array.from(list[i].getContext('2d').getImageData(x, y, 1, 1).data).join()));
+    if (performance.now() - start < milliseconds) requestAnimationFrame(frame);
+    else resolve(samples);
+  };
+  frame();
+}), [points, milliseconds]);
+
+const putsInstaller = `
+  window.puts = [];
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (data, x, y) {
+    puts.push({canvas: Array.from(document.querySelectorAll('span.brightfen canvas')).indexOf(this.canvas),
+               width: data.width, height: data.height});
+    return put.apply(this, arguments);
+  };`;
+
+const RED = '224,32,32,255', WHITE = '255,255,255,255';
+
+test('a flash blinks with the page clock and ends as it began; the drawings beside it are left alone',
+     async () => {
+  const page = await newPage();
+  await page.addInitScript(putsInstaller);
+  const errors = await open(page, '/pages/flash.html', 3);
+  const links = (await canvases(page))[2].rgba;
+  await page.evaluate(() => { puts.length = 0; });
+  const lamps = await sampleFrames(page, [[0, 50, 25], [1, 50, 25]], 2000);
+  for (const lamp of [0, 1]) {
+    const seen = lamps.map((sample) => sample[lamp]);
+    assert.ok(seen.includes(WHITE), `lamp ${lamp + 1} blinks off`);
+    assert.ok(seen.filter((v, i) => i > 0 && v !== seen[i - 1]).length >= 4, `lamp ${lamp + 1} blinks more than once`);
+    assert.strictEqual(seen[seen.length - 1], RED, `lamp ${lamp + 1} ends shown, as it began`);
+    assert.ok(seen.every((v) => v === RED || v === WHITE), `lamp ${lamp + 1} shows only its colour or paper`);
+  }
+  const puts = await page.evaluate(() => puts);
+  assert.ok(!puts.some((p) => p.canvas === 2), 'nothing copied to the drawing that did not change');
+  assert.ok(puts.every((p) => p.width <= 60 && p.height <= 30), `only the lamp's area copied: ${JSON.stringify(puts)}`);
+  assert.deepStrictEqual((await canvases(page))[2].rgba, links, 'the links drawing kept its pixels');
+  await hover(page, 2, 50, 50);
+  assert.strictEqual(await statusLine(page), 'Go to page two');
+  assert.deepStrictEqual(await page.evaluate(() => [...new Set(statusFrom)]), [2], 'status from the links drawing only');
+  assert.deepStrictEqual(errors, []);
+  await page.close();
+});
+
+test('removing a blinking drawing stops its effects only: the other lamp blinks on and ends shown', async () => {
+  const page = await newPage();
+  const errors = await open(page, '/pages/flash.html', 3);
+  await page.evaluate(() => document.querySelectorAll('span.brightfen')[0].remove());
+  const lamp = (await sampleFrames(page, [[0, 50, 25]], 2000)).map((sample) => sample[0]);
+  assert.ok(lamp.includes(WHITE) && lamp[lamp.length - 1] === RED, 'the second lamp blinks to its end');
   assert.deepStrictEqual(errors, []);
   await page.close();
 });

@@ -148,9 +148,7 @@ void Scene::Invalidate(const Symbol& changed) {
 
 std::vector<uint32_t> Scene::Candidates(const Box& area) {
     const Grid& g = CurrentGrid();
-    std::vector<uint32_t> out(g.everywhere);
-    if (g.columns == 0 || area.Empty()) return out;
-    if (area.maxX < g.originX || area.maxY < g.originY) return out;
+    if (g.columns == 0 || area.Empty() || area.maxX < g.originX || area.maxY < g.originY) return g.everywhere;
     int c0 = std::clamp(static_cast<int>(std::floor((area.minX - g.originX) / g.cell)), 0, g.columns - 1);
     int c1 = static_cast<int>(std::min<double>(std::floor((area.maxX - g.originX) / g.cell), g.columns - 1));
     int r0 = std::clamp(static_cast<int>(std::floor((area.minY - g.originY) / g.cell)), 0, g.rows - 1);
@@ -162,6 +160,22 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
         return b.maxX + 1 >= area.minX && b.minX - 1 <= area.maxX && b.maxY + 1 >= area.minY &&
                b.minY - 1 <= area.maxY;
     };
+    std::vector<uint32_t> out;
+    if (r0 == r1 && c0 == c1) {
+        // One cell, as for a point: the cell and `everywhere` are ascending and share no
+        // symbol, so merging them keeps the order without a sort.
+        const std::vector<uint32_t>& cell = g.cells[static_cast<size_t>(r0) * g.columns + c0];
+        out.reserve(g.everywhere.size() + cell.size());
+        auto wide = g.everywhere.begin();
+        for (uint32_t i : cell) {
+            if (!meets(i)) continue;
+            for (; wide != g.everywhere.end() && *wide < i; ++wide) out.push_back(*wide);
+            out.push_back(i);
+        }
+        out.insert(out.end(), wide, g.everywhere.end());
+        return out;
+    }
+    out = g.everywhere;
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c)
             for (uint32_t i : g.cells[static_cast<size_t>(r) * g.columns + c])

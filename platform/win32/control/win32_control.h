@@ -81,6 +81,9 @@ VK_W32_API COLORREF w32_window_pixel(HWND hwnd, int x, int y);
 // Rows of the client-area rectangle `area` (client coordinates), top row first, into
 // `out` (width x height COLORREFs). FALSE for a bad window or empty area.
 VK_W32_API BOOL w32_read_window_pixels(HWND hwnd, const RECT *area, COLORREF *out);
+// The screen area written since the last call (screen coordinates; empty when nothing
+// changed), so that a display copies only that; the next call starts afresh.
+VK_W32_API void w32_take_screen_changes(RECT *area);
 // A printer device context of the given page size in device pixels, white, reporting
 // DT_RASPRINTER and the given window and viewport extents. Free it with DeleteDC.
 VK_W32_API HDC w32_create_printer_dc(int width, int height, SIZE windowExtent, SIZE viewportExtent);

@@ -276,6 +276,13 @@ COLORREF w32_window_pixel(HWND hwnd, int x, int y)
     return w32_read_window_pixels(hwnd, &area, &pixel) ? pixel : 0;
 }
 
+void w32_take_screen_changes(RECT *area)
+{
+    PixelPlane &screen = Sys().screen;
+    if (area) *area = screen.changed;
+    screen.changed = RECT{0, 0, 0, 0};
+}
+
 BOOL w32_read_window_pixels(HWND hwnd, const RECT *area, COLORREF *out)
 {
     Window *w = FindWindow(hwnd);

@@ -138,6 +138,7 @@ void Bitmap::Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &pa
 void PixelPlane::Set(int x, int y, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
 {
     pixels[size_t(y) * size_t(width) + size_t(x)] = Quantize(rgb, depth, palette);
+    Touch(x, y, 1);
 }
 
 /* ---- Spans: the general form pixel by pixel, fast forms for the common formats ---- */
@@ -165,6 +166,7 @@ void PixelPlane::ReadSpan(int x, int y, int count, COLORREF *out) const
 
 void PixelPlane::WriteSpan(int x, int y, int count, const COLORREF *in, const std::vector<PALETTEENTRY> &palette)
 {
+    Touch(x, y, count);
     COLORREF *row = pixels.get() + size_t(y) * size_t(width) + size_t(x);
     if (depth >= 24) {
         for (int i = 0; i < count; ++i) row[i] = in[i] & 0xFFFFFF;
@@ -175,6 +177,7 @@ void PixelPlane::WriteSpan(int x, int y, int count, const COLORREF *in, const st
 
 void PixelPlane::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<PALETTEENTRY> &palette)
 {
+    Touch(x, y, count);
     COLORREF *row = pixels.get() + size_t(y) * size_t(width) + size_t(x);
     std::fill(row, row + count, Quantize(rgb, depth, palette));
 }

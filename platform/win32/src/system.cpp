@@ -28,6 +28,7 @@ void ClearScreen(System &s)
     const size_t count = size_t(s.screen.width) * size_t(s.screen.height);
     s.screen.Allocate(count);
     std::memset(s.screen.pixels.get(), 0, count * sizeof(COLORREF));
+    s.screen.changed = RECT{0, 0, s.screen.width, s.screen.height};
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <win32_control.h>
 #include <win32_module_resources.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -116,6 +117,21 @@ struct PixelPlane : Surface {
             pixels.reset(new COLORREF[count]);
             capacity = count;
         }
+    }
+    // The area written since the display last took it (w32_take_screen_changes), so
+    // that a display copies only what changed.
+    RECT changed{0, 0, 0, 0};
+    void Touch(int x, int y, int count)
+    {
+        if (count <= 0) return;
+        if (changed.right <= changed.left) {
+            changed = RECT{x, y, x + count, y + 1};
+            return;
+        }
+        changed.left = std::min(changed.left, LONG(x));
+        changed.right = std::max(changed.right, LONG(x + count));
+        changed.top = std::min(changed.top, LONG(y));
+        changed.bottom = std::max(changed.bottom, LONG(y + 1));
     }
     int Width() const override { return width; }
     int Height() const override { return height; }

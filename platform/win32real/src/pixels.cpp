@@ -5,6 +5,11 @@
 
 using namespace w32real;
 
+// Windows paints its own screen: all of it may have changed.
+void w32_take_screen_changes(RECT *area) {
+    if (area) *area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 BOOL w32_read_window_pixels(HWND hwnd, const RECT *area, COLORREF *out) {
     if (!IsWindow(hwnd) || !area || !out || IsRectEmpty(area)) return FALSE;
     int width = area->right - area->left, height = area->bottom - area->top;
