@@ -5,6 +5,7 @@
 #include <win32_control.h>
 
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace {
@@ -254,6 +255,49 @@ TEST_F(GdiTest, CopyingARowIntoAnEightBitDeviceBitmapMatchesEveryPixelOnItsOwn)
     DeleteObject(ddb);
     DeleteObject(dib);
     ReleaseDC(GetDesktopWindow(), screen);
+}
+
+TEST_F(GdiTest, WideSpansInDibsMatchPixelByPixelWrites)
+{
+    // Fills and reads of whole spans go by blocks of pixels; every length and offset,
+    // blocks and tails, must match one pixel set and read at a time.
+    std::mt19937 random(1512);
+    std::uniform_int_distribution<int> coordinate(0, 70), channel(0, 255);
+    for (int bpp : {24, 32}) {
+        SCOPED_TRACE(testing::Message() << bpp << " bits");
+        const int width = 71, height = 9;
+        void *fastBits = nullptr, *referenceBits = nullptr, *readBits = nullptr;
+        HBITMAP fast = Dib(bpp, width, height, &fastBits), reference = Dib(bpp, width, height, &referenceBits);
+        HBITMAP read = Dib(32, width, height, &readBits);
+        HDC fastDc = CreateCompatibleDC(nullptr), referenceDc = CreateCompatibleDC(nullptr);
+        HDC readDc = CreateCompatibleDC(nullptr);
+        HGDIOBJ oldFast = SelectObject(fastDc, fast), oldReference = SelectObject(referenceDc, reference);
+        HGDIOBJ oldRead = SelectObject(readDc, read);
+        for (int round = 0; round < 60; ++round) {
+            int left = coordinate(random), right = coordinate(random);
+            if (left > right) std::swap(left, right);
+            const int row = round % height;
+            const COLORREF colour = RGB(channel(random), channel(random), channel(random));
+            Fill(fastDc, RECT{left, row, right + 1, row + 1}, colour);
+            for (int x = left; x <= right; ++x) Fill(referenceDc, RECT{x, row, x + 1, row + 1}, colour);
+        }
+        GdiFlush();
+        const size_t stride = size_t((bpp * width + 31) / 32 * 4);
+        EXPECT_EQ(std::memcmp(fastBits, referenceBits, stride * height), 0) << "fills";
+        ASSERT_TRUE(BitBlt(readDc, 0, 0, width, height, fastDc, 0, 0, SRCCOPY));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(GetPixel(readDc, x, y), GetPixel(referenceDc, x, y)) << "read at " << x << ", " << y;
+        SelectObject(fastDc, oldFast);
+        SelectObject(referenceDc, oldReference);
+        SelectObject(readDc, oldRead);
+        DeleteDC(fastDc);
+        DeleteDC(referenceDc);
+        DeleteDC(readDc);
+        DeleteObject(fast);
+        DeleteObject(reference);
+        DeleteObject(read);
+    }
 }
 
 TEST_F(GdiTest, EightBitDisplayMatchesColoursThroughPalettes)

@@ -199,8 +199,16 @@ void Bitmap::ReadSpan(int x, int y, int count, COLORREF *out) const
     }
     const uint8_t *row = Row(y);
     if (bitsPerPixel == 32) {
+        // Blocks of a fixed size let the compiler convert several pixels at once.
+        constexpr int kBlock = 16;
         const uint8_t *p = row + size_t(x) * 4;
-        for (int i = 0; i < count; ++i, p += 4) {
+        int i = 0;
+        for (; i + kBlock <= count; i += kBlock, p += 4 * kBlock) {
+            uint32_t words[kBlock];
+            std::memcpy(words, p, sizeof words);
+            for (int k = 0; k < kBlock; ++k) out[i + k] = FromBgrx(words[k]);
+        }
+        for (; i < count; ++i, p += 4) {
             uint32_t v;
             std::memcpy(&v, p, 4);
             out[i] = FromBgrx(v);
@@ -258,17 +266,26 @@ void Bitmap::FillSpan(int x, int y, int count, COLORREF rgb, const std::vector<P
         return;
     }
     if (bitsPerPixel == 32) {
+        // A block of the pixel copied whole: wide stores instead of one word at a time.
+        constexpr int kBlock = 16;
         const uint32_t v = ToBgrx(rgb & 0xFFFFFF);
+        uint32_t block[kBlock];
+        std::fill(block, block + kBlock, v);
         uint8_t *p = Row(y) + size_t(x) * 4;
-        for (int i = 0; i < count; ++i, p += 4) std::memcpy(p, &v, 4);
+        int i = 0;
+        for (; i + kBlock <= count; i += kBlock, p += sizeof block) std::memcpy(p, block, sizeof block);
+        for (; i < count; ++i, p += 4) std::memcpy(p, &v, 4);
         return;
     }
     if (bitsPerPixel == 24) {
         // Four pixels are three words of the same pattern: write words, then the rest.
         const uint32_t v = ToBgrx(rgb & 0xFFFFFF);
         const uint32_t words[3] = {v | (v << 24), (v >> 8) | (v << 16), (v >> 16) | (v << 8)};
+        uint32_t block[12];  // sixteen pixels
+        for (int k = 0; k < 12; ++k) block[k] = words[k % 3];
         uint8_t *p = Row(y) + size_t(x) * 3;
         int i = 0;
+        for (; i + 16 <= count; i += 16, p += sizeof block) std::memcpy(p, block, sizeof block);
         for (; i + 4 <= count; i += 4, p += 12) std::memcpy(p, words, 12);
         for (; i < count; ++i, p += 3) {
             p[0] = uint8_t(v);
