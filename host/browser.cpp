@@ -7,9 +7,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace vkhost {
 namespace {
@@ -78,12 +75,6 @@ bool NamesThisPage(const char* target) {
     for (const char* name : {"_current", "_self", "_top", "_parent"})
         if (EqualsIgnoringCase(target, name)) return true;
     return false;
-}
-
-std::string ReadFile(const std::string& path, bool& ok) {
-    std::ifstream in(path, std::ios::binary);
-    ok = static_cast<bool>(in);
-    return ok ? std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) : std::string();
 }
 
 }  // namespace
@@ -196,9 +187,7 @@ void Browser::OpenPage(const std::string& url) {
     ClosePage();
     std::string html;
     if (IsPageUrl(url)) {
-        bool ok = false;
-        html = ReadFile(*site->LocalPath(url), ok);
-        if (!ok) throw HostError("cannot read the page " + url);
+        if (!ReadLocalFile(*site->LocalPath(url), html)) throw HostError("cannot read the page " + url);
     }
     pageUrl = url;
     w32_set_screen_size(settings.viewportWidth, settings.viewportHeight);
@@ -380,9 +369,7 @@ void Browser::Beeped() {}
 Browser::Fetched Browser::Fetch(const std::string& url, std::string& bytes, std::string& localFile) {
     if (IsMissing(url)) return Fetched::Missing;
     localFile = *site->LocalPath(url);
-    bool readable = false;
-    bytes = ReadFile(localFile, readable);
-    return readable ? Fetched::Ready : Fetched::Missing;
+    return ReadLocalFile(localFile, bytes) ? Fetched::Ready : Fetched::Missing;
 }
 
 void Browser::OpenScriptedPage(const std::string& url, int width, int height) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -155,6 +156,19 @@ std::string UrlExtension(const std::string& url) {
     std::string extension = segment.substr(dot + 1);
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return extension;
+}
+
+bool ReadLocalFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    char chunk[64 * 1024];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (!ok) bytes.clear();
+    return ok;
 }
 
 SiteFolder::SiteFolder(std::string folderPath, std::string base) : baseUrl(std::move(base)) {

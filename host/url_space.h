@@ -25,6 +25,11 @@ std::string WithoutFragment(const std::string& url);
 // The lower-cased extension of the URL's last path segment ("vkf"), or "".
 std::string UrlExtension(const std::string& url);
 
+// Reads a whole local file into `bytes`; false (and `bytes` empty) when it cannot
+// be read. Plain stdio rather than streams: the browser build stays small without
+// the stream library's locales.
+bool ReadLocalFile(const std::string& path, std::string& bytes);
+
 // A folder whose files are served under a base URL ending in '/'.
 class SiteFolder {
 public:

@@ -39,24 +39,54 @@
   }
   installPluginEntry();
 
+  // Chromium answers every property read on an <embed> or <object> through the element's
+  // plug-in, which first lays the page out: a millisecond or more each time on a page
+  // being changed. Such elements are read and changed through the DOM's own prototypes
+  // only, and what the script keeps of them is kept beside them.
+  const getter = (prototype, name) => Object.getOwnPropertyDescriptor(prototype, name).get;
+  const localNameOf = getter(Element.prototype, 'localName'), attributesOf = getter(Element.prototype, 'attributes');
+  const parentOf = getter(Node.prototype, 'parentElement'), isConnected = getter(Node.prototype, 'isConnected');
+  const nodeTypeOf = getter(Node.prototype, 'nodeType');
+  const isElement = (node) => nodeTypeOf.call(node) === Node.ELEMENT_NODE;
+  const {getAttribute, hasAttribute, matches, querySelectorAll, replaceWith} = Element.prototype;
+  const taken = new WeakSet();  // elements already replaced
+
   function sourceOf(element) {
-    return element.getAttribute(element.localName === 'object' ? 'data' : 'src') || element.getAttribute('src') || '';
+    return getAttribute.call(element, localNameOf.call(element) === 'object' ? 'data' : 'src') ||
+           getAttribute.call(element, 'src') || '';
   }
   function isDrawing(element) {
-    const type = (element.getAttribute('type') || '').toLowerCase();
+    const type = (getAttribute.call(element, 'type') || '').toLowerCase();
     if (TYPES.includes(type)) return true;
     const path = sourceOf(element).split(/[?#]/)[0].toLowerCase();
     return EXTENSIONS.some((extension) => path.endsWith('.' + extension));
   }
 
+  // The program is fetched and compiled from the moment this script runs, while the
+  // page is still being read, so that the first drawing waits for neither.
+  const program = fetch(base + 'brightfen.wasm').then((response) => {
+    if (!response.ok) throw new Error(`${response.url}: ${response.status} ${response.statusText}`);
+    // Browsers compile while the bytes arrive only when the server gives the wasm type.
+    const type = response.headers.get('content-type') || '';
+    if (WebAssembly.compileStreaming && type.split(';')[0].trim() === 'application/wasm')
+      return WebAssembly.compileStreaming(response);
+    return response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes));
+  });
+  program.catch(() => {});  // reported once a drawing needs it
+
   let modulePromise = null;
   function loadModule() {
     if (!modulePromise) {
-      modulePromise = createBrightfenModule({
-        locateFile: (file) => base + file.replace(/^vkweb/, 'brightfen'),
-        print: (text) => console.log(text),
-        printErr: (text) => console.error(text),
-      }).then(start).catch((e) => {
+      modulePromise = program.then((compiled) => new Promise((resolve, reject) => {
+        createBrightfenModule({
+          instantiateWasm: (imports, receive) => {
+            WebAssembly.instantiate(compiled, imports).then((instance) => receive(instance, compiled), reject);
+            return {};
+          },
+          print: (text) => console.log(text),
+          printErr: (text) => console.error(text),
+        }).then(resolve, reject);
+      })).then(start).catch((e) => {
         console.error('brightfen: the drawing engine did not start:', e);
         throw e;
       });
@@ -105,6 +135,25 @@
     return null;
   }
 
+  // A drawing's file is asked for as soon as its element is seen, while the program
+  // still starts; the plug-in's first request for that URL takes the transfer.
+  const early = new Map();  // absolute URL -> response promise
+  function absolute(url) {
+    try { return new URL(url, location.href).href; } catch (e) { return url; }
+  }
+  function fetchEarly(src) {
+    const url = absolute(src);
+    if (!src || early.has(url)) return;
+    const pending = fetch(url);
+    pending.catch(() => {});  // reported when the plug-in's request takes it
+    early.set(url, pending);
+  }
+  function take(url) {
+    const key = absolute(url), pending = early.get(key);
+    early.delete(key);
+    return pending || fetch(url);
+  }
+
   let fetchSerial = 0;
   function fetchInto(Module, url) {
     // A server without the file gives no stream, as vkhost does for a missing one; a
@@ -118,7 +167,7 @@
       if (file) Module.FS.unlink(file);
       repaint(Module);
     };
-    fetch(url).then((response) => {
+    take(url).then((response) => {
       if (!response.ok) {
         console.error(`brightfen: cannot fetch ${url}: ${response.status} ${response.statusText}`);
         done(null, false);
@@ -218,13 +267,13 @@
   }
 
   function size(element, name, fallback) {
-    const value = parseInt(element.getAttribute(name), 10);
+    const value = parseInt(getAttribute.call(element, name), 10);
     return value > 0 ? value : fallback;
   }
 
   function replace(element) {
-    if (element.brightfen) return;
-    element.brightfen = true;
+    if (taken.has(element)) return;
+    taken.add(element);
     const width = size(element, 'width', 300), height = size(element, 'height', 150);
     const box = document.createElement('span');
     box.className = 'brightfen';
@@ -234,12 +283,17 @@
     canvas.height = height;
     canvas.style.display = 'block';
     box.appendChild(canvas);
-    const attributes = Array.from(element.attributes).map((a) => [a.name, a.value]);
-    if (element.localName === 'object' && !element.hasAttribute('src') && element.hasAttribute('data'))
-      attributes.push(['src', element.getAttribute('data')]);
-    element.replaceWith(box);
+    const attributes = Array.from(attributesOf.call(element)).map((a) => [a.name, a.value]);
+    if (localNameOf.call(element) === 'object' && !hasAttribute.call(element, 'src') && hasAttribute.call(element, 'data'))
+      attributes.push(['src', getAttribute.call(element, 'data')]);
+    replaceWith.call(element, box);
+    const source = (attributes.find(([name]) => name.toLowerCase() === 'src') || [])[1];
+    fetchEarly(source);
     loadModule().then((Module) => {
-      if (!box.isConnected) return;
+      if (!box.isConnected) {
+        early.delete(absolute(source));
+        return;
+      }
       const at = place(width, height);
       // Names and values, each ended by a NUL.
       const bytes = new TextEncoder().encode(attributes.map(([n, v]) => n + '\0' + v + '\0').join(''));
@@ -293,8 +347,8 @@
   }
 
   function destroyIn(node) {
-    if (!modulePromise || !(node instanceof Element)) return;
-    const boxes = node.classList.contains('brightfen') ? [node] : Array.from(node.querySelectorAll('.brightfen'));
+    if (!modulePromise || !isElement(node)) return;
+    const boxes = matches.call(node, '.brightfen') ? [node] : Array.from(querySelectorAll.call(node, '.brightfen'));
     for (const box of boxes) {
       if (box.isConnected || !box.brightfenEmbed) continue;
       const embed = box.brightfenEmbed;
@@ -308,12 +362,13 @@
 
   // An <embed> inside an <object> of the same drawing is one drawing: the object's.
   function scan(root) {
-    const elements = root.querySelectorAll ? root.querySelectorAll('embed, object') : [];
-    const list = root.matches && root.matches('embed, object') ? [root, ...elements] : Array.from(elements);
+    const rootIsElement = isElement(root);
+    const elements = rootIsElement ? querySelectorAll.call(root, 'embed, object') : root.querySelectorAll('embed, object');
+    const list = rootIsElement && matches.call(root, 'embed, object') ? [root, ...elements] : Array.from(elements);
     for (const element of list) {
-      if (element.brightfen || !element.isConnected || !isDrawing(element)) continue;
-      let outer = element.parentElement;
-      while (outer && !(outer.localName === 'object' && isDrawing(outer))) outer = outer.parentElement;
+      if (taken.has(element) || !isConnected.call(element) || !isDrawing(element)) continue;
+      let outer = parentOf.call(element);
+      while (outer && !(localNameOf.call(outer) === 'object' && isDrawing(outer))) outer = parentOf.call(outer);
       if (!outer) replace(element);
     }
   }
@@ -322,7 +377,7 @@
     scan(doc);
     new MutationObserver((changes) => {
       for (const change of changes) {
-        change.addedNodes.forEach((node) => { if (node.nodeType === 1) scan(node); });
+        change.addedNodes.forEach((node) => { if (isElement(node)) scan(node); });
         change.removedNodes.forEach((node) => destroyIn(node));
       }
     }).observe(doc.documentElement, {childList: true, subtree: true});

@@ -8,8 +8,6 @@
 #include "win32_control.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -48,9 +46,7 @@ protected:
         fetches.erase(found);  // the next request for it fetches again, as a browser without a cache
         if (arrival.brokeOff) return Fetched::Failed;
         localFile = arrival.localFile;
-        std::ifstream in(localFile, std::ios::binary);
-        if (localFile.empty() || !in) return Fetched::Missing;
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (localFile.empty() || !vkhost::ReadLocalFile(localFile, bytes)) return Fetched::Missing;
         return Fetched::Ready;
     }
     void OpenTarget(const std::string& url, const char* target) override { PageOpen(url.c_str(), target); }

@@ -13,7 +13,10 @@ const {decode} = require('../../tests/e2e/same_pixels.js');
 
 const root = path.resolve(__dirname, '../..');
 const dist = path.resolve(process.env.VK_DIST || path.join(root, 'build-web/dist'));
-const folders = {'/dist/': dist, '/examples/': path.join(root, 'examples'), '/pages/': path.join(__dirname, 'pages'),
+// /dist-untyped/ serves the program without the wasm type, /dist-without-program/ not
+// at all, as some sites' servers do.
+const folders = {'/dist/': dist, '/dist-untyped/': dist, '/dist-without-program/': dist,
+                 '/examples/': path.join(root, 'examples'), '/pages/': path.join(__dirname, 'pages'),
                  '/': path.join(root, 'tests/e2e')};
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.txt': 'text/plain'};
 let server, browser, origin;
@@ -36,15 +39,19 @@ before(async () => {
       response.end();
       return;
     }
-    if (!file.startsWith(folders[prefix]) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    const withoutProgram = prefix === '/dist-without-program/' && url.endsWith('.wasm');
+    if (withoutProgram || !file.startsWith(folders[prefix]) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404);
       response.end();
       return;
     }
     let body = fs.readFileSync(file);
-    if (url === '/examples/index.html')  // the old page, with the one tag a site adds
-      body = body.toString().replace('<head>', '<head><script src="/dist/brightfen.js"></script>');
-    response.writeHead(200, {'content-type': types[path.extname(file)] || 'application/octet-stream'});
+    if (url === '/examples/index.html') {  // the old page, with the one tag a site adds
+      const script = new URL(request.url, 'http://x').searchParams.get('dist') || '/dist/';
+      body = body.toString().replace('<head>', `<head><script src="${script}brightfen.js"></script>`);
+    }
+    const untyped = prefix === '/dist-untyped/';
+    response.writeHead(200, {'content-type': (!untyped && types[path.extname(file)]) || 'application/octet-stream'});
     response.end(body);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
@@ -143,6 +150,39 @@ test('the example page shows the same pixels as vkhost at 32 bits', async (t) =>
   for (const [i, canvas] of shown.entries())
     assert.ok(findIn(shot, canvas), `drawing ${i + 1} differs from vkhost's picture`);
   assert.deepStrictEqual(errors, []);
+  await page.close();
+});
+
+test('each drawing file of the page is fetched once', async () => {
+  const page = await newPage();
+  requested.length = 0;
+  await open(page, '/examples/index.html', 3);
+  const drawingFiles = requested.filter((url) => /\.vk[f4w]$/i.test(url)).sort();
+  assert.deepStrictEqual(drawingFiles, ['/examples/floorplan.vkw', '/examples/lamp-panel.vk4', '/examples/showcase.vkf']);
+  await page.close();
+});
+
+test('a server that sends the program without its wasm type still gets the drawings shown', async () => {
+  const page = await newPage();
+  const errors = await open(page, '/examples/index.html?dist=/dist-untyped/', 3);
+  assert.deepStrictEqual(errors, []);
+  await page.close();
+});
+
+test('without its program the page keeps empty boxes of the drawings\' sizes and says why once', async () => {
+  const page = await newPage();
+  const errors = [];
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('pageerror', (error) => errors.push(String(error)));
+  await page.goto(origin + '/examples/index.html?dist=/dist-without-program/');
+  await page.waitForFunction(() => document.querySelectorAll('span.brightfen').length === 3);
+  await page.waitForTimeout(500);
+  const boxes = await page.evaluate(() => Array.from(document.querySelectorAll('span.brightfen'))
+    .map((b) => [b.offsetWidth, b.offsetHeight]));
+  assert.deepStrictEqual(boxes, [[480, 300], [280, 300], [760, 270]]);
+  const reports = errors.filter((e) => !e.startsWith('Failed to load resource'));  // Chromium's own line
+  assert.strictEqual(reports.length, 1, errors.join('\n'));
+  assert.match(reports[0], /brightfen: the drawing engine did not start/);
   await page.close();
 });
 
