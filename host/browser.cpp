@@ -15,6 +15,8 @@ const char kPageClass[] = "VkHostPage";
 const char kPluginClass[] = "VkHostPluginWindow";
 const char kSettingsKey[] = "Software\\Netscape\\Netscape Navigator\\Settings";
 const COLORREF kWhite = RGB(255, 255, 255);
+// The tallest screen the window system makes, and so the tallest scripted page.
+const int kScriptedPageHeight = 16384;
 // A page whose drawings keep asking for URLs (an OnLoad that loads itself in
 // place, say) would never settle; the browser gives up after this many.
 const int kMaxRequestsPerAction = 10000;
@@ -378,7 +380,18 @@ void Browser::OpenScriptedPage(const std::string& url, int width, int height) {
     settings.viewportWidth = width;
     settings.viewportHeight = height;
     w32_set_screen_size(width, height);
-    pageWindow = w32_create_window(kPageClass, nullptr, 0, 0, width, height);
+    // The page window is as tall as any screen will be, so that growing the screen
+    // never has to move or resize windows.
+    pageWindow = w32_create_window(kPageClass, nullptr, 0, 0, width, kScriptedPageHeight);
+}
+
+bool Browser::GrowScriptedPage(int height) {
+    if (height <= settings.viewportHeight) return true;
+    if (height > kScriptedPageHeight || !w32_set_screen_size(settings.viewportWidth, height)) return false;
+    settings.viewportHeight = height;
+    InvalidateRect(nullptr, nullptr, TRUE);
+    Settle();
+    return true;
 }
 
 int Browser::AddEmbed(const std::vector<std::pair<std::string, std::string>>& attributes, const RECT& place) {

@@ -124,8 +124,14 @@ public:
     void Status(NPP instance, const char* message);
 
     // A page that someone else lays out (a real browser's document): an empty page
-    // of the given size at `url`, to which embeds are added one by one at their places.
+    // at `url`, to which embeds are added one by one at their places. The screen is
+    // `width` x `height` at first and grows as places further down need it.
     void OpenScriptedPage(const std::string& url, int width, int height);
+    // Makes the screen `height` pixels tall when it is less. The window system clears
+    // a screen that changes size, so every window paints itself again, as after a
+    // change of display on Windows. False, and nothing changed, when the window
+    // system refuses that size.
+    bool GrowScriptedPage(int height);
     // Adds an embed with the tag's attributes at `place` on the page and starts its
     // instance when the plug-in serves its type. Returns its number E.
     int AddEmbed(const std::vector<std::pair<std::string, std::string>>& attributes, const RECT& place);

@@ -388,5 +388,41 @@ TEST(BrowserWithPlugin, ScreenshotShowsTheDrawingOnTheBrowsersBackground) {
     std::filesystem::remove_all(site);
 }
 
+// A page laid out by someone else (the page script) places embeds further down than
+// its screen reaches: the screen grows, and every drawing shows again on it.
+TEST(BrowserWithPlugin, AScriptedPageGrowsItsScreenForEmbedsFurtherDown) {
+    std::filesystem::path site = vktest::ScratchPath("scripted-page-site");
+    std::filesystem::remove_all(site);
+    std::filesystem::create_directories(site);
+    std::ofstream(site / "square.vkf") << "vkdrawing 1\npage 40 40\nsymbol rectangle\n  fill #4080FF\n"
+                                          "  stroke none\n  box 0 0 40 40\nend\n";
+    const COLORREF drawn = RGB(0x40, 0x80, 0xFF);
+    {
+        HostLog log;
+        Browser browser(log);
+        std::string error;
+        ASSERT_TRUE(browser.LoadPlugin(NPVKNT_PLUGIN, error)) << error;
+        browser.Serve(site.string(), "http://pages.test/");
+        browser.OpenScriptedPage("http://pages.test/page.html", 200, 60);
+        browser.AddEmbed({{"src", "square.vkf"}}, RECT{0, 0, 120, 40});
+        browser.AddEmbed({{"src", "square.vkf"}}, RECT{0, 80, 120, 120});
+        browser.Settle();
+
+        ASSERT_TRUE(browser.GrowScriptedPage(120));
+        Picture shot = browser.Screenshot();
+        ASSERT_EQ(shot.height, 120);
+        EXPECT_EQ(shot.At(60, 20), drawn) << "the embed on the first screen";
+        EXPECT_EQ(shot.At(60, 100), drawn) << "the embed below it";
+
+        EXPECT_FALSE(browser.GrowScriptedPage(1 << 20));
+        shot = browser.Screenshot();
+        EXPECT_EQ(shot.height, 120);
+        EXPECT_EQ(shot.At(60, 100), drawn);
+    }
+    EXPECT_EQ(w32_live_dcs(), 0);
+    EXPECT_EQ(w32_live_gdi_objects(), 0);
+    std::filesystem::remove_all(site);
+}
+
 }  // namespace
 }  // namespace vkhost

@@ -8,6 +8,7 @@
   const TYPES = ['image/x-cvl-vkf', 'image/x-cvl-vk4', 'image/x-cvl-vkw'];
   const EXTENSIONS = ['vkf', 'vk4', 'vkw'];
   const PAGE_WIDTH = 2048;  // the plug-in's screen, where embeds are laid out side by side
+  let screenHeight = 512;  // grown as rows of embeds need: a tall screen costs memory and start-up time
   const options = Object.assign({statusLine: true}, window.BrightfenOptions || {});
   const script = document.currentScript;
   const base = script ? script.src.replace(/[^/]*$/, '') : './';
@@ -110,7 +111,7 @@
     const background = options.background || pageBackground();
     const pageUrl = allocate(Module, location.href);
     const colour = background ? allocate(Module, background) : 0;
-    const ok = Module._vk_start(pageUrl, PAGE_WIDTH, PAGE_WIDTH, colour);
+    const ok = Module._vk_start(pageUrl, PAGE_WIDTH, screenHeight, colour);
     Module._free(pageUrl);
     if (colour) Module._free(colour);
     if (!ok) throw new Error('the plug-in did not load');
@@ -253,12 +254,20 @@
     }
   }
 
-  // Places on the plug-in's screen: rows of embeds side by side.
+  // Places on the plug-in's screen: rows of embeds side by side. The screen doubles
+  // in height when a row needs more; null when it cannot be as tall as the row needs.
   let shelfX = 0, shelfY = 0, shelfHeight = 0;
-  function place(width, height) {
+  function place(Module, width, height) {
     if (shelfX + width > PAGE_WIDTH - 1) {  // the last column stays bare page (see vk_pointer_off)
       shelfY += shelfHeight;
       shelfX = shelfHeight = 0;
+    }
+    const bottom = shelfY + height;
+    if (bottom > screenHeight) {
+      const doubled = Math.max(bottom, 2 * screenHeight);
+      if (Module._vk_grow(doubled)) screenHeight = doubled;
+      else if (Module._vk_grow(bottom)) screenHeight = bottom;
+      else return null;
     }
     const at = {x: shelfX, y: shelfY};
     shelfX += width;
@@ -294,7 +303,11 @@
         early.delete(absolute(source));
         return;
       }
-      const at = place(width, height);
+      const at = place(Module, width, height);
+      if (!at) {
+        console.error(`brightfen: no room left on the plug-in's screen for the drawing ${sourceOf(element) || '(no source)'}`);
+        return;
+      }
       // Names and values, each ended by a NUL.
       const bytes = new TextEncoder().encode(attributes.map(([n, v]) => n + '\0' + v + '\0').join(''));
       const list = Module._malloc(bytes.length + 1);

@@ -7,6 +7,7 @@
 #include "browser.h"
 #include "win32_control.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -118,6 +119,16 @@ EMSCRIPTEN_KEEPALIVE int vk_start(const char* pageUrl, int width, int height, co
         }
         browser->OpenScriptedPage(pageUrl, width, height);
         PointerOff();
+        return 1;
+    });
+}
+
+// Makes the plug-in's screen `height` pixels tall, for embeds placed further down.
+// Returns 0 when the screen cannot be that tall.
+EMSCRIPTEN_KEEPALIVE int vk_grow(int height) {
+    return Guarded("grow", [&] {
+        if (!browser || !browser->GrowScriptedPage(height)) return 0;
+        pageHeight = std::max(pageHeight, height);
         return 1;
     });
 }
