@@ -251,6 +251,20 @@ test('an object with its embed is one drawing; a label shows its value; an in-pl
   await page.close();
 });
 
+test('rows of drawings further down than the first screen all show; one taller than any screen stays empty',
+  async () => {
+    const page = await newPage();
+    const errors = await open(page, '/pages/rows.html', 7);
+    await page.waitForTimeout(300);
+    const shown = await canvases(page);
+    assert.strictEqual(shown.length, 8);
+    for (const [i, canvas] of shown.slice(1, 7).entries())
+      assert.deepStrictEqual(canvas.rgba, shown[0].rgba, `drawing ${i + 2} differs from the first`);
+    assert.ok(shown[7].rgba.every((v) => v === 0), 'the drawing too tall for the screen stays empty');
+    assert.deepStrictEqual(errors, [`brightfen: no room left on the plug-in's screen for the drawing ../links.vkf`]);
+    await page.close();
+  });
+
 test('removing one drawing from the page ends it; the other goes on', async () => {
   const page = await newPage();
   const errors = await open(page, '/pages/inplace.html', 2);
