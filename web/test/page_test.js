@@ -251,6 +251,24 @@ test('an object with its embed is one drawing; a label shows its value; an in-pl
   await page.close();
 });
 
+test('rows of drawings further down than the first screen all show; one taller than any screen stays empty',
+  async () => {
+    const page = await newPage();
+    const errors = await open(page, '/pages/rows.html', 7);
+    await page.waitForTimeout(300);
+    // Compared inside the page: the tall canvas alone holds millions of values.
+    const [sameAsFirst, tallIsEmpty] = await page.evaluate(() => {
+      const data = Array.from(document.querySelectorAll('span.brightfen canvas'))
+        .map((c) => c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
+      const same = (a, b) => a.length === b.length && a.every((v, i) => v === b[i]);
+      return [data.slice(0, 7).map((d) => same(d, data[0])), data.length === 8 && data[7].every((v) => v === 0)];
+    });
+    assert.deepStrictEqual(sameAsFirst, [true, true, true, true, true, true, true]);
+    assert.ok(tallIsEmpty, 'the drawing too tall for any screen stays empty');
+    assert.deepStrictEqual(errors, [`brightfen: no room left on the plug-in's screen for the drawing ../links.vkf`]);
+    await page.close();
+  });
+
 test('removing one drawing from the page ends it; the other goes on', async () => {
   const page = await newPage();
   const errors = await open(page, '/pages/inplace.html', 2);
