@@ -351,15 +351,26 @@ TEST(BrowserModule, RegistrationStrings) {
 namespace vkhost {
 namespace {
 
+// A site folder holding square.vkf: a 40 x 40 page filled with kSquareColour.
+const COLORREF kSquareColour = RGB(0x40, 0x80, 0xFF);
+class SquareSite {
+public:
+    explicit SquareSite(const char* name) : path(vktest::ScratchPath(name)) {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        std::ofstream(path / "square.vkf") << "vkdrawing 1\npage 40 40\nsymbol rectangle\n  fill #4080FF\n"
+                                              "  stroke none\n  box 0 0 40 40\nend\n";
+    }
+    ~SquareSite() { std::filesystem::remove_all(path); }
+    const std::filesystem::path path;
+};
+
 // The real plug-in behind the same browser: what the page shows comes from the
 // drawing, and the area around it takes the browser's background setting.
 TEST(BrowserWithPlugin, ScreenshotShowsTheDrawingOnTheBrowsersBackground) {
-    std::filesystem::path site = vktest::ScratchPath("real-plugin-site");
-    std::filesystem::remove_all(site);
-    std::filesystem::create_directories(site);
-    // A square drawing in a wide window: centred, with the background left and right.
-    std::ofstream(site / "square.vkf") << "vkdrawing 1\npage 40 40\nsymbol rectangle\n  fill #4080FF\n"
-                                          "  stroke none\n  box 0 0 40 40\nend\n";
+    SquareSite squareSite("real-plugin-site");
+    const std::filesystem::path& site = squareSite.path;
+    // The square drawing in a wide window: centred, with the background left and right.
     std::ofstream(site / "page.html") << "<embed src=square.vkf width=120 height=40>";
     {
         HostLog log;
@@ -376,33 +387,27 @@ TEST(BrowserWithPlugin, ScreenshotShowsTheDrawingOnTheBrowsersBackground) {
             int x, y;
             COLORREF color;
         } probes[] = {
-            {8 + 60, 8 + 20, RGB(0x40, 0x80, 0xFF)},  // the drawing, in the middle of the embed
-            {8 + 5, 8 + 20, RGB(255, 255, 0)},        // the browser's background beside it
+            {8 + 60, 8 + 20, kSquareColour},    // the drawing, in the middle of the embed
+            {8 + 5, 8 + 20, RGB(255, 255, 0)},  // the browser's background beside it
             {8 + 115, 8 + 20, RGB(255, 255, 0)},
-            {4, 4, RGB(255, 255, 255)},               // the page around the embed
+            {4, 4, RGB(255, 255, 255)},         // the page around the embed
         };
         for (const auto& probe : probes) EXPECT_EQ(shot.At(probe.x, probe.y), probe.color) << probe.x << "," << probe.y;
     }
     EXPECT_EQ(w32_live_dcs(), 0);
     EXPECT_EQ(w32_live_gdi_objects(), 0);
-    std::filesystem::remove_all(site);
 }
 
 // A page laid out by someone else (the page script) places embeds further down than
 // its screen reaches: the screen grows, and every drawing shows again on it.
 TEST(BrowserWithPlugin, AScriptedPageGrowsItsScreenForEmbedsFurtherDown) {
-    std::filesystem::path site = vktest::ScratchPath("scripted-page-site");
-    std::filesystem::remove_all(site);
-    std::filesystem::create_directories(site);
-    std::ofstream(site / "square.vkf") << "vkdrawing 1\npage 40 40\nsymbol rectangle\n  fill #4080FF\n"
-                                          "  stroke none\n  box 0 0 40 40\nend\n";
-    const COLORREF drawn = RGB(0x40, 0x80, 0xFF);
+    SquareSite site("scripted-page-site");
     {
         HostLog log;
         Browser browser(log);
         std::string error;
         ASSERT_TRUE(browser.LoadPlugin(NPVKNT_PLUGIN, error)) << error;
-        browser.Serve(site.string(), "http://pages.test/");
+        browser.Serve(site.path.string(), "http://pages.test/");
         browser.OpenScriptedPage("http://pages.test/page.html", 200, 60);
         browser.AddEmbed({{"src", "square.vkf"}}, RECT{0, 0, 120, 40});
         browser.AddEmbed({{"src", "square.vkf"}}, RECT{0, 80, 120, 120});
@@ -411,17 +416,16 @@ TEST(BrowserWithPlugin, AScriptedPageGrowsItsScreenForEmbedsFurtherDown) {
         ASSERT_TRUE(browser.GrowScriptedPage(120));
         Picture shot = browser.Screenshot();
         ASSERT_EQ(shot.height, 120);
-        EXPECT_EQ(shot.At(60, 20), drawn) << "the embed on the first screen";
-        EXPECT_EQ(shot.At(60, 100), drawn) << "the embed below it";
+        EXPECT_EQ(shot.At(60, 20), kSquareColour) << "the embed on the first screen";
+        EXPECT_EQ(shot.At(60, 100), kSquareColour) << "the embed below it";
 
         EXPECT_FALSE(browser.GrowScriptedPage(1 << 20));
         shot = browser.Screenshot();
         EXPECT_EQ(shot.height, 120);
-        EXPECT_EQ(shot.At(60, 100), drawn);
+        EXPECT_EQ(shot.At(60, 100), kSquareColour);
     }
     EXPECT_EQ(w32_live_dcs(), 0);
     EXPECT_EQ(w32_live_gdi_objects(), 0);
-    std::filesystem::remove_all(site);
 }
 
 }  // namespace
