@@ -8,6 +8,7 @@
 #include "win32_control.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -73,8 +74,12 @@ private:
 
 vkhost::HostLog pageLog;
 std::unique_ptr<PageBrowser> browser;
-std::vector<COLORREF> shown;  // the pixels vk_pixels last handed out
-std::vector<uint8_t> rgba;
+// The pixels vk_pixels last handed out, turned into RGBA in place: a COLORREF is
+// 0x00BBGGRR, which WebAssembly (always little-endian) stores as the bytes R, G, B, 0,
+// so setting the top byte makes it an opaque RGBA pixel.
+static_assert(std::endian::native == std::endian::little);
+std::unique_ptr<COLORREF[]> shown;
+size_t shownCapacity = 0;
 int shownArea[4] = {0, 0, 0, 0};
 RECT changes{0, 0, 0, 0};  // screen area changed since the page last copied
 
@@ -229,20 +234,19 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* vk_pixels(int embed, int whole) {
             if (!IntersectRect(&area, &client, &changed)) return 0;
         }
         int width = area.right - area.left, height = area.bottom - area.top;
-        shown.assign(size_t(width) * size_t(height), 0);
-        if (!w32_read_window_pixels(found.window, &area, shown.data())) return 0;
-        rgba.resize(shown.size() * 4);
-        for (size_t i = 0; i < shown.size(); ++i) {
-            rgba[4 * i] = GetRValue(shown[i]);
-            rgba[4 * i + 1] = GetGValue(shown[i]);
-            rgba[4 * i + 2] = GetBValue(shown[i]);
-            rgba[4 * i + 3] = 255;
+        const size_t count = size_t(width) * size_t(height);
+        if (count > shownCapacity) {
+            shown.reset(new COLORREF[count]);
+            shownCapacity = count;
         }
+        COLORREF* pixels = shown.get();
+        if (!w32_read_window_pixels(found.window, &area, pixels)) return 0;
+        for (size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000u;
         shownArea[0] = area.left;
         shownArea[1] = area.top;
         shownArea[2] = width;
         shownArea[3] = height;
-        result = rgba.data();
+        result = reinterpret_cast<const uint8_t*>(pixels);
         return 0;
     });
     return result;
