@@ -63,8 +63,8 @@
     return EXTENSIONS.some((extension) => path.endsWith('.' + extension));
   }
 
-  // The program is fetched and compiled from the moment this script runs, while the
-  // page is still being read, so that the first drawing waits for neither.
+  // The program is fetched, compiled and started from the moment this script runs,
+  // while the page is still being read; the page is joined once a drawing is found.
   const program = fetch(base + 'brightfen.wasm').then((response) => {
     if (!response.ok) throw new Error(`${response.url}: ${response.status} ${response.statusText}`);
     // Browsers compile while the bytes arrive only when the server gives the wasm type.
@@ -73,21 +73,22 @@
       return WebAssembly.compileStreaming(response);
     return response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes));
   });
-  program.catch(() => {});  // reported once a drawing needs it
+  const instance = program.then((compiled) => new Promise((resolve, reject) => {
+    createBrightfenModule({
+      instantiateWasm: (imports, receive) => {
+        WebAssembly.instantiate(compiled, imports).then((started) => receive(started, compiled), reject);
+        return {};
+      },
+      print: (text) => console.log(text),
+      printErr: (text) => console.error(text),
+    }).then(resolve, reject);
+  }));
+  instance.catch(() => {});  // reported once a drawing needs it
 
   let modulePromise = null;
   function loadModule() {
     if (!modulePromise) {
-      modulePromise = program.then((compiled) => new Promise((resolve, reject) => {
-        createBrightfenModule({
-          instantiateWasm: (imports, receive) => {
-            WebAssembly.instantiate(compiled, imports).then((instance) => receive(instance, compiled), reject);
-            return {};
-          },
-          print: (text) => console.log(text),
-          printErr: (text) => console.error(text),
-        }).then(resolve, reject);
-      })).then(start).catch((e) => {
+      modulePromise = instance.then(start).catch((e) => {
         console.error('brightfen: the drawing engine did not start:', e);
         throw e;
       });
