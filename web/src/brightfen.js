@@ -300,12 +300,15 @@
     const source = (attributes.find(([name]) => name.toLowerCase() === 'src') || [])[1];
     fetchEarly(source);
     loadModule().then((Module) => {
+      // A drawing that never asks for its file leaves no early transfer behind.
+      const dropEarly = () => early.delete(absolute(source));
       if (!box.isConnected) {
-        early.delete(absolute(source));
+        dropEarly();
         return;
       }
       const at = place(Module, width, height);
       if (!at) {
+        dropEarly();
         console.error(`brightfen: no room left on the plug-in's screen for the drawing ${sourceOf(element) || '(no source)'}`);
         return;
       }
@@ -316,6 +319,7 @@
       const embed = Module._vk_embed(at.x, at.y, width, height, list, attributes.length);
       Module._free(list);
       if (!embed || !Module._vk_live(embed)) {
+        dropEarly();
         console.error(`brightfen: the drawing ${sourceOf(element) || '(no source)'} cannot be shown`);
         return;
       }
