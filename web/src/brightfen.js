@@ -137,53 +137,57 @@
     return null;
   }
 
+  // What a transfer came to: the bytes, or why not. A server without the file gives
+  // the plug-in no stream, as vkhost does for a missing one; a transfer that breaks off
+  // gives it its stream with a network-error end.
+  function transfer(url) {
+    return fetch(url).then((response) => {
+      if (!response.ok) return {failure: `${response.status} ${response.statusText}`, brokeOff: false};
+      return response.arrayBuffer().then((bytes) => ({bytes: new Uint8Array(bytes)}));
+    }).catch((e) => ({failure: e.message || String(e), brokeOff: true}));
+  }
+
   // A drawing's file is asked for as soon as its element is seen, while the program
   // still starts; the plug-in's first request for that URL takes the transfer.
-  const early = new Map();  // absolute URL -> response promise
+  const early = new Map();  // absolute URL -> {promise, outcome once it came}
   function absolute(url) {
     try { return new URL(url, location.href).href; } catch (e) { return url; }
   }
   function fetchEarly(src) {
     const url = absolute(src);
     if (!src || early.has(url)) return;
-    const pending = fetch(url);
-    pending.catch(() => {});  // reported when the plug-in's request takes it
-    early.set(url, pending);
-  }
-  function take(url) {
-    const key = absolute(url), pending = early.get(key);
-    early.delete(key);
-    return pending || fetch(url);
+    const entry = {outcome: null};
+    entry.promise = transfer(url).then((outcome) => (entry.outcome = outcome));
+    early.set(url, entry);
   }
 
   let fetchSerial = 0;
   function fetchInto(Module, url) {
-    // A server without the file gives no stream, as vkhost does for a missing one; a
-    // transfer that breaks off gives the plug-in its stream with a network-error end.
-    const done = (file, brokeOff) => {
+    const key = absolute(url), entry = early.get(key);
+    early.delete(key);
+    // `now`: answered within the plug-in's own request, which goes on to deliver the
+    // stream; otherwise the answer comes later and delivers it itself.
+    const deliver = (outcome, now) => {
+      if (outcome.failure) console.error(`brightfen: cannot fetch ${url}: ${outcome.failure}`);
+      let file = null;
+      if (outcome.bytes) {
+        file = `/fetched/${++fetchSerial}`;
+        Module.FS.writeFile(file, outcome.bytes);
+      }
       const u = allocate(Module, url);
       const f = file ? allocate(Module, file) : 0;
-      Module._vk_arrived(u, f, brokeOff ? 1 : 0);
+      (now ? Module._vk_record_arrival : Module._vk_arrived)(u, f, outcome.brokeOff ? 1 : 0);
       Module._free(u);
       if (f) Module._free(f);
-      if (file) Module.FS.unlink(file);
-      repaint(Module);
-    };
-    take(url).then((response) => {
-      if (!response.ok) {
-        console.error(`brightfen: cannot fetch ${url}: ${response.status} ${response.statusText}`);
-        done(null, false);
-        return;
+      // The stream is delivered by the time the current call into the plug-in returns.
+      if (file) {
+        if (now) queueMicrotask(() => Module.FS.unlink(file));
+        else Module.FS.unlink(file);
       }
-      return response.arrayBuffer().then((bytes) => {
-        const file = `/fetched/${++fetchSerial}`;
-        Module.FS.writeFile(file, new Uint8Array(bytes));
-        done(file, false);
-      });
-    }).catch((e) => {
-      console.error(`brightfen: cannot fetch ${url}: ${e.message || e}`);
-      done(null, true);
-    });
+      if (!now) repaint(Module);
+    };
+    if (entry && entry.outcome) deliver(entry.outcome, true);
+    else (entry ? entry.promise : transfer(url)).then((outcome) => deliver(outcome, false));
   }
 
   function open(url, target) {
@@ -281,6 +285,8 @@
     return value > 0 ? value : fallback;
   }
 
+  let embedsMade = Promise.resolve();
+
   function replace(element) {
     if (taken.has(element)) return;
     taken.add(element);
@@ -299,7 +305,10 @@
     replaceWith.call(element, box);
     const source = (attributes.find(([name]) => name.toLowerCase() === 'src') || [])[1];
     fetchEarly(source);
-    loadModule().then((Module) => {
+    // Made in page order, each once the program runs and its file has come, so that the
+    // plug-in's first paint of it shows the drawing rather than an empty box.
+    const fileCame = (early.get(absolute(source)) || {}).promise;
+    const made = Promise.all([loadModule(), fileCame, embedsMade]).then(([Module]) => {
       // A drawing that never asks for its file leaves no early transfer behind.
       const dropEarly = () => early.delete(absolute(source));
       if (!box.isConnected) {
@@ -328,7 +337,8 @@
       box.brightfenEmbed = embed;
       attachInput(Module, drawing);
       repaint(Module);
-    }).catch(() => {});
+    });
+    embedsMade = made.catch(() => {});
   }
 
   function attachInput(Module, drawing) {

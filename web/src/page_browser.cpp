@@ -39,9 +39,11 @@ protected:
     Fetched Fetch(const std::string& url, std::string& bytes, std::string& localFile) override {
         auto found = fetches.find(url);
         if (found == fetches.end()) {
+            // The page answers at once (vk_record_arrival) when it has the content
+            // already: a drawing's file it fetched as soon as it saw the element.
             fetches[url] = std::nullopt;
             PageFetch(url.c_str());
-            return Fetched::Pending;
+            found = fetches.find(url);
         }
         if (!found->second) return Fetched::Pending;
         const Arrival arrival = *found->second;
@@ -171,11 +173,21 @@ EMSCRIPTEN_KEEPALIVE void vk_destroy(int embed) {
 
 // The content of a URL the page script fetched, in the in-memory file `localFile`;
 // null when the server had nothing for it or, with `brokeOff`, when the transfer failed.
+// Delivered to the plug-in before this returns.
 EMSCRIPTEN_KEEPALIVE void vk_arrived(const char* url, const char* localFile, int brokeOff) {
     Guarded("stream", [&] {
         if (!browser) return 0;
         browser->Arrived(url, localFile, brokeOff != 0);
         browser->Settle();
+        return 0;
+    });
+}
+
+// The same, given while the page answers the browser's request for the URL: recorded
+// only, for that request to deliver.
+EMSCRIPTEN_KEEPALIVE void vk_record_arrival(const char* url, const char* localFile, int brokeOff) {
+    Guarded("stream", [&] {
+        if (browser) browser->Arrived(url, localFile, brokeOff != 0);
         return 0;
     });
 }
