@@ -162,6 +162,26 @@ test('each drawing file of the page is fetched once', async () => {
   await page.close();
 });
 
+test('each drawing\'s first paint shows the drawing, not an empty box', async () => {
+  const page = await newPage();
+  await page.addInitScript(() => {
+    window.firstPaints = new Map();  // canvas -> whether its first pixels were all one colour
+    const put = CanvasRenderingContext2D.prototype.putImageData;
+    CanvasRenderingContext2D.prototype.putImageData = function (image, ...rest) {
+      if (!firstPaints.has(this.canvas)) {
+        const d = image.data;
+        let oneColour = true;
+        for (let i = 4; i < d.length && oneColour; i += 4) oneColour = d[i] === d[0] && d[i + 1] === d[1] && d[i + 2] === d[2];
+        firstPaints.set(this.canvas, oneColour);
+      }
+      return put.call(this, image, ...rest);
+    };
+  });
+  await open(page, '/examples/index.html', 3);
+  assert.deepStrictEqual(await page.evaluate(() => Array.from(firstPaints.values())), [false, false, false]);
+  await page.close();
+});
+
 test('a server that sends the program without its wasm type still gets the drawings shown', async () => {
   const page = await newPage();
   const errors = await open(page, '/examples/index.html?dist=/dist-untyped/', 3);
