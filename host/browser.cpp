@@ -212,6 +212,7 @@ void Browser::BuildEmbedPage(const std::string& url, const std::string& html) {
         embed->attributes = tag.attributes;
         embed->place = places[i];
         const std::string* src = tag.Find("src");
+        embed->baseUrl = url;
         if (src && !src->empty()) embed->src = ResolveUrl(url, *src);
         const ServedType* type = nullptr;
         if (plugin) {
@@ -232,6 +233,7 @@ void Browser::BuildFullPage(const std::string& url, const ServedType& type) {
     embed->mode = NP_FULL;
     embed->mimeType = type.mimeType;
     embed->src = url;
+    embed->baseUrl = url;
     embed->place = RECT{0, 0, settings.viewportWidth, settings.viewportHeight};
     embeds.push_back(std::move(embed));
     StartInstance(*embeds.back());
@@ -343,16 +345,17 @@ NPError Browser::GetUrl(NPP instance, const char* url, const char* target) {
     Log("geturl", url, target ? target : "(null)");
     // Like any browser, deliver later: nothing re-enters the plug-in from here.
     // An absolute URL streams back as it was given (the plug-in finds its
-    // requests by the exact text); a relative one resolves against the page.
-    std::string absolute = IsAbsoluteUrl(url) ? std::string(url) : ResolveUrl(pageUrl, url);
+    // requests by the exact text); a relative one resolves against the base URL of
+    // the document holding the embed.
+    std::string absolute = IsAbsoluteUrl(url) ? std::string(url) : ResolveUrl(embed->baseUrl, url);
     if (!target)
         requests.push_back(Request{embed->serial, absolute});
     else
-        OpenTarget(absolute, target);
+        OpenTarget(*embed, absolute, target);
     return NPERR_NO_ERROR;
 }
 
-void Browser::OpenTarget(const std::string& url, const char* target) {
+void Browser::OpenTarget(const Embed&, const std::string& url, const char* target) {
     if (NamesThisPage(target)) requests.push_back(Request{0, url});
 }
 
@@ -394,7 +397,8 @@ bool Browser::GrowScriptedPage(int height) {
     return true;
 }
 
-int Browser::AddEmbed(const std::vector<std::pair<std::string, std::string>>& attributes, const RECT& place) {
+int Browser::AddEmbed(const std::vector<std::pair<std::string, std::string>>& attributes, const RECT& place,
+                      const std::string& baseUrl) {
     EmbedTag tag;
     tag.attributes = attributes;
     auto embed = std::make_unique<Embed>();
@@ -403,8 +407,9 @@ int Browser::AddEmbed(const std::vector<std::pair<std::string, std::string>>& at
     embed->mode = NP_EMBED;
     embed->attributes = attributes;
     embed->place = place;
+    embed->baseUrl = baseUrl.empty() ? pageUrl : baseUrl;
     const std::string* src = tag.Find("src");
-    if (src && !src->empty()) embed->src = ResolveUrl(pageUrl, *src);
+    if (src && !src->empty()) embed->src = ResolveUrl(embed->baseUrl, *src);
     if (plugin) {
         const std::string* typeName = tag.Find("type");
         const ServedType* type =

@@ -43,6 +43,7 @@ struct Embed {
     uint16 mode = NP_EMBED;
     std::string mimeType;       // the served type, empty when not served
     std::string src;            // absolute URL of the drawing, empty when none
+    std::string baseUrl;        // its page's or frame's: relative URLs resolve against it
     std::vector<std::pair<std::string, std::string>> attributes;
     RECT place{};               // on the page, in page pixels
     HWND window = nullptr;
@@ -133,8 +134,10 @@ public:
     // system refuses that size.
     bool GrowScriptedPage(int height);
     // Adds an embed with the tag's attributes at `place` on the page and starts its
-    // instance when the plug-in serves its type. Returns its number E.
-    int AddEmbed(const std::vector<std::pair<std::string, std::string>>& attributes, const RECT& place);
+    // instance when the plug-in serves its type. Returns its number E. `baseUrl` is
+    // the base URL of the document holding the tag (a frame's), when not the page's.
+    int AddEmbed(const std::vector<std::pair<std::string, std::string>>& attributes, const RECT& place,
+                 const std::string& baseUrl = std::string());
 
 protected:
     // What differs between the worlds the browser runs in. vkhost serves files from a
@@ -148,7 +151,7 @@ protected:
     virtual Fetched Fetch(const std::string& url, std::string& bytes, std::string& localFile);
     // NPN_GetURL with a target: by default a target naming this page replaces it,
     // any other is only logged.
-    virtual void OpenTarget(const std::string& url, const char* target);
+    virtual void OpenTarget(const Embed& embed, const std::string& url, const char* target);
     virtual void StatusShown(const Embed& embed, const std::string& text);
     virtual void CursorShown(const std::string& name);
     virtual void Beeped();

@@ -251,6 +251,23 @@ TEST_F(BrowserTest, GetUrlIsDeliveredAfterThePluginCallReturns) {
     EXPECT_EQ(browser->PageUrl(), "http://pages.test/next.html");
 }
 
+// A page laid out by someone else (the page script) with an embed inside a frame from
+// another folder: its source and its relative requests resolve against the frame.
+TEST_F(BrowserTest, AnEmbedInAFrameResolvesItsUrlsAgainstTheFrame) {
+    std::filesystem::create_directories(site / "frames");
+    Write("frames/a.rec", "framed");
+    Write("frames/more.rec", "more");
+    browser->OpenScriptedPage("http://pages.test/page.html", 400, 300);
+    browser->AddEmbed({{"src", "a.rec"}, {"on-new", "geturl more.rec null"}}, RECT{0, 0, 100, 50},
+                      "http://pages.test/frames/frame.html");
+    browser->Settle();
+    Lines streamed;
+    for (const std::string& line : log.Lines())
+        if (line.rfind("stream ", 0) == 0) streamed.push_back(line);
+    EXPECT_EQ(streamed, (Lines{"stream http://pages.test/frames/more.rec file",
+                               "stream http://pages.test/frames/a.rec file"}));
+}
+
 TEST_F(BrowserTest, ADrawingOpenedByItselfIsAFullPage) {
     Write("d.rec2", "full");
     browser->SetViewport(40, 30);

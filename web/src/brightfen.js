@@ -104,7 +104,7 @@
   function start(Module) {
     Module.vkPage = {
       fetch: (url) => fetchInto(Module, url),
-      open: (url, target) => open(url, target),
+      open: (embed, url, target) => open(embed, url, target),
       status: (embed, text) => showStatus(drawings.get(embed), text),
       cursor: (name) => { if (hovered) hovered.canvas.style.cursor = name === 'hand' ? 'pointer' : 'default'; },
       beep: () => beep(),
@@ -150,11 +150,11 @@
   // A drawing's file is asked for as soon as its element is seen, while the program
   // still starts; the plug-in's first request for that URL takes the transfer.
   const early = new Map();  // absolute URL -> {promise, outcome once it came}
-  function absolute(url) {
-    try { return new URL(url, location.href).href; } catch (e) { return url; }
+  function absolute(url, base) {
+    try { return new URL(url, base || location.href).href; } catch (e) { return url; }
   }
-  function fetchEarly(src) {
-    const url = absolute(src);
+  function fetchEarly(src, base) {
+    const url = absolute(src, base);
     if (!src || early.has(url)) return;
     const entry = {outcome: null};
     entry.promise = transfer(url).then((outcome) => (entry.outcome = outcome));
@@ -190,12 +190,15 @@
     else (entry ? entry.promise : transfer(url)).then((outcome) => deliver(outcome, false));
   }
 
-  function open(url, target) {
+  // Targets as seen from the window (page or frame) that holds the drawing.
+  function open(embed, url, target) {
+    const drawing = drawings.get(embed);
+    const view = (drawing && drawing.box.ownerDocument.defaultView) || window;
     const name = target.toLowerCase();
-    if (name === '_self' || name === '_current') location.href = url;
-    else if (name === '_top') window.top.location.href = url;
-    else if (name === '_parent') window.parent.location.href = url;
-    else window.open(url, name === '_blank' ? '_blank' : target);
+    if (name === '_self' || name === '_current') view.location.href = url;
+    else if (name === '_top') view.top.location.href = url;
+    else if (name === '_parent') view.parent.location.href = url;
+    else view.open(url, name === '_blank' ? '_blank' : target);
   }
 
   function showStatus(drawing, text) {
@@ -304,13 +307,14 @@
       attributes.push(['src', getAttribute.call(element, 'data')]);
     replaceWith.call(element, box);
     const source = (attributes.find(([name]) => name.toLowerCase() === 'src') || [])[1];
-    fetchEarly(source);
+    const base = box.baseURI;  // the page's or its frame's
+    fetchEarly(source, base);
     // Made in page order, each once the program runs and its file has come, so that the
     // plug-in's first paint of it shows the drawing rather than an empty box.
-    const fileCame = (early.get(absolute(source)) || {}).promise;
+    const fileCame = (early.get(absolute(source, base)) || {}).promise;
     const made = Promise.all([loadModule(), fileCame, embedsMade]).then(([Module]) => {
       // A drawing that never asks for its file leaves no early transfer behind.
-      const dropEarly = () => early.delete(absolute(source));
+      const dropEarly = () => early.delete(absolute(source, base));
       if (!box.isConnected) {
         dropEarly();
         return;
@@ -325,8 +329,10 @@
       const bytes = new TextEncoder().encode(attributes.map(([n, v]) => n + '\0' + v + '\0').join(''));
       const list = Module._malloc(bytes.length + 1);
       Module.HEAPU8.set(bytes, list);
-      const embed = Module._vk_embed(at.x, at.y, width, height, list, attributes.length);
+      const baseUrl = allocate(Module, base);
+      const embed = Module._vk_embed(at.x, at.y, width, height, list, attributes.length, baseUrl);
       Module._free(list);
+      Module._free(baseUrl);
       if (!embed || !Module._vk_live(embed)) {
         dropEarly();
         console.error(`brightfen: the drawing ${sourceOf(element) || '(no source)'} cannot be shown`);

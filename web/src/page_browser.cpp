@@ -18,8 +18,8 @@ namespace {
 
 // Calls into the page script (web/src/brightfen.js).
 EM_JS(void, PageFetch, (const char* url), { Module.vkPage.fetch(UTF8ToString(url)); });
-EM_JS(void, PageOpen, (const char* url, const char* target), {
-    Module.vkPage.open(UTF8ToString(url), UTF8ToString(target));
+EM_JS(void, PageOpen, (int embed, const char* url, const char* target), {
+    Module.vkPage.open(embed, UTF8ToString(url), UTF8ToString(target));
 });
 EM_JS(void, PageStatus, (int embed, const char* text), { Module.vkPage.status(embed, UTF8ToString(text)); });
 EM_JS(void, PageCursor, (const char* name), { Module.vkPage.cursor(UTF8ToString(name)); });
@@ -53,7 +53,9 @@ protected:
         if (localFile.empty() || !vkhost::ReadLocalFile(localFile, bytes)) return Fetched::Missing;
         return Fetched::Ready;
     }
-    void OpenTarget(const std::string& url, const char* target) override { PageOpen(url.c_str(), target); }
+    void OpenTarget(const vkhost::Embed& embed, const std::string& url, const char* target) override {
+        PageOpen(IndexOf(embed), url.c_str(), target);
+    }
     void StatusShown(const vkhost::Embed& embed, const std::string& text) override {
         PageStatus(IndexOf(embed), text.c_str());
     }
@@ -140,9 +142,11 @@ EMSCRIPTEN_KEEPALIVE int vk_grow(int height) {
     });
 }
 
-// An embed at (x, y) with the tag's attributes, as NUL-separated names and values.
-// Returns its number (0 when it cannot be made); it has an instance when vk_live says so.
-EMSCRIPTEN_KEEPALIVE int vk_embed(int x, int y, int width, int height, const char* attributes, int count) {
+// An embed at (x, y) with the tag's attributes, as NUL-separated names and values, in a
+// document (the page or a frame) whose base URL is `baseUrl`. Returns its number (0
+// when it cannot be made); it has an instance when vk_live says so.
+EMSCRIPTEN_KEEPALIVE int vk_embed(int x, int y, int width, int height, const char* attributes, int count,
+                                  const char* baseUrl) {
     return Guarded("embed", [&] {
         if (!browser) return 0;
         std::vector<std::pair<std::string, std::string>> list;
@@ -154,7 +158,7 @@ EMSCRIPTEN_KEEPALIVE int vk_embed(int x, int y, int width, int height, const cha
             at += value.size() + 1;
             list.emplace_back(name, value);
         }
-        int embed = browser->AddEmbed(list, RECT{x, y, x + width, y + height});
+        int embed = browser->AddEmbed(list, RECT{x, y, x + width, y + height}, baseUrl ? baseUrl : "");
         browser->Settle();
         return embed;
     });

@@ -289,6 +289,23 @@ test('rows of drawings further down than the first screen all show; one taller t
     await page.close();
   });
 
+test('a drawing in a frame from another folder finds its file next to the frame', async () => {
+  const page = await newPage();
+  const errors = [];
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  await page.goto(origin + '/pages/framed.html');
+  const frame = page.frames().find((f) => f.url().endsWith('/frames/frame.html'));
+  await frame.waitForFunction(() => {
+    const canvas = document.querySelector('span.brightfen canvas');
+    if (!canvas) return false;
+    const d = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    for (let i = 4; i < d.length; i += 4) if (d[i] !== d[0] || d[i + 1] !== d[1] || d[i + 2] !== d[2]) return true;
+    return false;
+  }, null, {timeout: 15000});
+  assert.deepStrictEqual(errors, []);
+  await page.close();
+});
+
 test('removing one drawing from the page ends it; the other goes on', async () => {
   const page = await newPage();
   const errors = await open(page, '/pages/inplace.html', 2);
