@@ -289,20 +289,39 @@ test('rows of drawings further down than the first screen all show; one taller t
     await page.close();
   });
 
-test('a drawing in a frame from another folder finds its file next to the frame', async () => {
-  const page = await newPage();
-  const errors = [];
+// The page with a frame from another folder (pages/frames/) holding two drawings, once
+// both show.
+async function openFramed(page, errors) {
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   await page.goto(origin + '/pages/framed.html');
   const frame = page.frames().find((f) => f.url().endsWith('/frames/frame.html'));
-  await frame.waitForFunction(() => {
-    const canvas = document.querySelector('span.brightfen canvas');
-    if (!canvas) return false;
-    const d = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+  await frame.waitForFunction(() => Array.from(document.querySelectorAll('span.brightfen canvas')).filter((c) => {
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
     for (let i = 4; i < d.length; i += 4) if (d[i] !== d[0] || d[i + 1] !== d[1] || d[i + 2] !== d[2]) return true;
     return false;
-  }, null, {timeout: 15000});
+  }).length === 2, null, {timeout: 15000});
+  return frame;
+}
+
+test('drawings in a frame from another folder find their files next to the frame', async () => {
+  const page = await newPage();
+  const errors = [];
+  await openFramed(page, errors);
   assert.deepStrictEqual(errors, []);
+  await page.close();
+});
+
+test('a link in a framed drawing opens in the frame, not in the page around it', async () => {
+  const page = await newPage();
+  const frame = await openFramed(page, []);
+  const box = await frame.locator('span.brightfen canvas').nth(1).boundingBox();
+  await page.mouse.move(box.x + 50, box.y + 50);
+  await page.waitForTimeout(50);
+  await page.mouse.down();
+  await page.mouse.up();
+  // "Jump two.html", which the plug-in resolves against its drawing's URL (/links.vkf).
+  await page.waitForFunction(() => document.querySelector('iframe').contentWindow.location.pathname === '/two.html');
+  assert.strictEqual(new URL(page.url()).pathname, '/pages/framed.html');
   await page.close();
 });
 
