@@ -15,8 +15,9 @@ const char kPageClass[] = "VkHostPage";
 const char kPluginClass[] = "VkHostPluginWindow";
 const char kSettingsKey[] = "Software\\Netscape\\Netscape Navigator\\Settings";
 const COLORREF kWhite = RGB(255, 255, 255);
-// The tallest screen the window system makes, and so the tallest scripted page.
-const int kScriptedPageHeight = 16384;
+// The largest screen the window system makes, each way, and so the scripted page's
+// window.
+const int kScriptedPageSize = 16384;
 // A page whose drawings keep asking for URLs (an OnLoad that loads itself in
 // place, say) would never settle; the browser gives up after this many.
 const int kMaxRequestsPerAction = 10000;
@@ -383,14 +384,17 @@ void Browser::OpenScriptedPage(const std::string& url, int width, int height) {
     settings.viewportWidth = width;
     settings.viewportHeight = height;
     w32_set_screen_size(width, height);
-    // The page window is as tall as any screen will be, so that growing the screen
+    // The page window is as large as any screen will be, so that growing the screen
     // never has to move or resize windows.
-    pageWindow = w32_create_window(kPageClass, nullptr, 0, 0, width, kScriptedPageHeight);
+    pageWindow = w32_create_window(kPageClass, nullptr, 0, 0, kScriptedPageSize, kScriptedPageSize);
 }
 
-bool Browser::GrowScriptedPage(int height) {
-    if (height <= settings.viewportHeight) return true;
-    if (height > kScriptedPageHeight || !w32_set_screen_size(settings.viewportWidth, height)) return false;
+bool Browser::GrowScriptedPage(int width, int height) {
+    width = std::max(width, settings.viewportWidth);
+    height = std::max(height, settings.viewportHeight);
+    if (width == settings.viewportWidth && height == settings.viewportHeight) return true;
+    if (width > kScriptedPageSize || height > kScriptedPageSize || !w32_set_screen_size(width, height)) return false;
+    settings.viewportWidth = width;
     settings.viewportHeight = height;
     InvalidateRect(nullptr, nullptr, TRUE);
     Settle();

@@ -126,13 +126,13 @@ public:
 
     // A page that someone else lays out (a real browser's document): an empty page
     // at `url`, to which embeds are added one by one at their places. The screen is
-    // `width` x `height` at first and grows as places further down need it.
+    // `width` x `height` at first and grows as places further out need it.
     void OpenScriptedPage(const std::string& url, int width, int height);
-    // Makes the screen `height` pixels tall when it is less. The window system clears
-    // a screen that changes size, so every window paints itself again, as after a
-    // change of display on Windows. False, and nothing changed, when the window
-    // system refuses that size.
-    bool GrowScriptedPage(int height);
+    // Makes the screen at least `width` x `height`. The window system clears a screen
+    // that changes size, so every window paints itself again, as after a change of
+    // display on Windows. False, and nothing changed, when the window system refuses
+    // that size.
+    bool GrowScriptedPage(int width, int height);
     // Adds an embed with the tag's attributes at `place` on the page and starts its
     // instance when the plug-in serves its type. Returns its number E. `baseUrl` is
     // the base URL of the document holding the tag (a frame's), when not the page's.

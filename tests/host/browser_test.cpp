@@ -415,9 +415,10 @@ TEST(BrowserWithPlugin, ScreenshotShowsTheDrawingOnTheBrowsersBackground) {
     EXPECT_EQ(w32_live_gdi_objects(), 0);
 }
 
-// A page laid out by someone else (the page script) places embeds further down than
-// its screen reaches: the screen grows, and every drawing shows again on it.
-TEST(BrowserWithPlugin, AScriptedPageGrowsItsScreenForEmbedsFurtherDown) {
+// A page laid out by someone else (the page script) places embeds further down and
+// further right than its screen reaches: the screen grows, and every drawing shows
+// again on it.
+TEST(BrowserWithPlugin, AScriptedPageGrowsItsScreenForEmbedsFurtherOut) {
     SquareSite site("scripted-page-site");
     {
         HostLog log;
@@ -428,15 +429,18 @@ TEST(BrowserWithPlugin, AScriptedPageGrowsItsScreenForEmbedsFurtherDown) {
         browser.OpenScriptedPage("http://pages.test/page.html", 200, 60);
         browser.AddEmbed({{"src", "square.vkf"}}, RECT{0, 0, 120, 40});
         browser.AddEmbed({{"src", "square.vkf"}}, RECT{0, 80, 120, 120});
+        browser.AddEmbed({{"src", "square.vkf"}}, RECT{220, 0, 340, 40});
         browser.Settle();
 
-        ASSERT_TRUE(browser.GrowScriptedPage(120));
+        ASSERT_TRUE(browser.GrowScriptedPage(360, 120));
         Picture shot = browser.Screenshot();
+        ASSERT_EQ(shot.width, 360);
         ASSERT_EQ(shot.height, 120);
         EXPECT_EQ(shot.At(60, 20), kSquareColour) << "the embed on the first screen";
         EXPECT_EQ(shot.At(60, 100), kSquareColour) << "the embed below it";
+        EXPECT_EQ(shot.At(280, 20), kSquareColour) << "the embed beside it";
 
-        EXPECT_FALSE(browser.GrowScriptedPage(1 << 20));
+        EXPECT_FALSE(browser.GrowScriptedPage(360, 1 << 20));
         shot = browser.Screenshot();
         EXPECT_EQ(shot.height, 120);
         EXPECT_EQ(shot.At(60, 100), kSquareColour);

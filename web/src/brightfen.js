@@ -7,8 +7,9 @@
   'use strict';
   const TYPES = ['image/x-cvl-vkf', 'image/x-cvl-vk4', 'image/x-cvl-vkw'];
   const EXTENSIONS = ['vkf', 'vk4', 'vkw'];
-  const PAGE_WIDTH = 2048;  // the plug-in's screen, where embeds are laid out side by side
-  let screenHeight = 512;  // grown as rows of embeds need: a tall screen costs memory and start-up time
+  // The plug-in's screen, where embeds are laid out side by side; grown as they need,
+  // for a large screen costs memory and start-up time.
+  let screenWidth = 2048, screenHeight = 512;
   const options = Object.assign({statusLine: true}, window.BrightfenOptions || {});
   const script = document.currentScript;
   const base = script ? script.src.replace(/[^/]*$/, '') : './';
@@ -112,7 +113,7 @@
     const background = options.background || pageBackground();
     const pageUrl = allocate(Module, location.href);
     const colour = background ? allocate(Module, background) : 0;
-    const ok = Module._vk_start(pageUrl, PAGE_WIDTH, screenHeight, colour);
+    const ok = Module._vk_start(pageUrl, screenWidth, screenHeight, colour);
     Module._free(pageUrl);
     if (colour) Module._free(colour);
     if (!ok) throw new Error('the plug-in did not load');
@@ -262,20 +263,23 @@
     }
   }
 
-  // Places on the plug-in's screen: rows of embeds side by side. The screen doubles
-  // in height when a row needs more; null when it cannot be as tall as the row needs.
+  // Places on the plug-in's screen: rows of embeds side by side, the last column left
+  // bare page (see vk_pointer_off). The screen doubles in height when a row needs more,
+  // and widens for an embed wider than it; null when it cannot grow as far as needed.
   let shelfX = 0, shelfY = 0, shelfHeight = 0;
   function place(Module, width, height) {
-    if (shelfX + width > PAGE_WIDTH - 1) {  // the last column stays bare page (see vk_pointer_off)
+    if (shelfX + width > screenWidth - 1) {
       shelfY += shelfHeight;
       shelfX = shelfHeight = 0;
     }
-    const bottom = shelfY + height;
-    if (bottom > screenHeight) {
-      const doubled = Math.max(bottom, 2 * screenHeight);
-      if (Module._vk_grow(doubled)) screenHeight = doubled;
-      else if (Module._vk_grow(bottom)) screenHeight = bottom;
+    const right = shelfX + width + 1, bottom = shelfY + height;
+    if (right > screenWidth || bottom > screenHeight) {
+      const wide = Math.max(right, screenWidth), tall = Math.max(bottom, screenHeight);
+      const doubled = bottom > screenHeight ? Math.max(bottom, 2 * screenHeight) : screenHeight;
+      if (Module._vk_grow(wide, doubled)) screenHeight = doubled;
+      else if (Module._vk_grow(wide, tall)) screenHeight = tall;
       else return null;
+      screenWidth = wide;
     }
     const at = {x: shelfX, y: shelfY};
     shelfX += width;

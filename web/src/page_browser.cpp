@@ -132,11 +132,12 @@ EMSCRIPTEN_KEEPALIVE int vk_start(const char* pageUrl, int width, int height, co
     });
 }
 
-// Makes the plug-in's screen `height` pixels tall, for embeds placed further down.
-// Returns 0 when the screen cannot be that tall.
-EMSCRIPTEN_KEEPALIVE int vk_grow(int height) {
+// Makes the plug-in's screen at least `width` x `height`, for embeds placed further
+// out. Returns 0 when the screen cannot be that large.
+EMSCRIPTEN_KEEPALIVE int vk_grow(int width, int height) {
     return Guarded("grow", [&] {
-        if (!browser || !browser->GrowScriptedPage(height)) return 0;
+        if (!browser || !browser->GrowScriptedPage(width, height)) return 0;
+        pageWidth = std::max(pageWidth, width);
         pageHeight = std::max(pageHeight, height);
         return 1;
     });

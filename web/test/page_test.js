@@ -271,19 +271,24 @@ test('an object with its embed is one drawing; a label shows its value; an in-pl
   await page.close();
 });
 
-test('rows of drawings further down than the first screen all show; one taller than any screen stays empty',
+test('drawings below and beyond the first screen all show; one taller than any screen stays empty',
   async () => {
     const page = await newPage();
-    const errors = await open(page, '/pages/rows.html', 7);
+    const errors = await open(page, '/pages/rows.html', 8);
     await page.waitForTimeout(300);
     // Compared inside the page: the tall canvas alone holds millions of values.
-    const [sameAsFirst, tallIsEmpty] = await page.evaluate(() => {
-      const data = Array.from(document.querySelectorAll('span.brightfen canvas'))
-        .map((c) => c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
+    const [sameAsFirst, wideEdgeBlack, tallIsEmpty] = await page.evaluate(() => {
+      const canvases = Array.from(document.querySelectorAll('span.brightfen canvas'));
+      const data = canvases.map((c) => c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
       const same = (a, b) => a.length === b.length && a.every((v, i) => v === b[i]);
-      return [data.slice(0, 7).map((d) => same(d, data[0])), data.length === 8 && data[7].every((v) => v === 0)];
+      // Off the screen, a window reads black: the wide drawing's last column would.
+      const wide = canvases[7], edge = wide.getContext('2d').getImageData(wide.width - 1, 0, 1, wide.height).data;
+      let black = false;
+      for (let i = 0; i < edge.length; i += 4) black = black || (edge[i] + edge[i + 1] + edge[i + 2] === 0);
+      return [data.slice(0, 7).map((d) => same(d, data[0])), black, data.length === 9 && data[8].every((v) => v === 0)];
     });
     assert.deepStrictEqual(sameAsFirst, [true, true, true, true, true, true, true]);
+    assert.ok(!wideEdgeBlack, 'the drawing wider than the first screen shows to its right edge');
     assert.ok(tallIsEmpty, 'the drawing too tall for any screen stays empty');
     assert.deepStrictEqual(errors, [`brightfen: no room left on the plug-in's screen for the drawing ../links.vkf`]);
     await page.close();
