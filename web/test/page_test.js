@@ -79,11 +79,18 @@ async function open(page, url, drawings) {
   return errors;
 }
 
-// Installed in every page: whether a canvas is still all white (or empty).
+// Installed in every page and frame: whether a canvas is still all white (or empty,
+// never painted), and whether image data holds a single colour.
 const helpers = `
   window.isBlank = (canvas) => {
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
-    for (let i = 0; i < data.length; i += 4) if (data[i] !== 255 || data[i + 1] !== 255 || data[i + 2] !== 255) return false;
+    for (let i = 0; i < data.length; i += 4)
+      if (data[i + 3] !== 0 && (data[i] !== 255 || data[i + 1] !== 255 || data[i + 2] !== 255)) return false;
+    return true;
+  };
+  window.oneColour = (data) => {
+    for (let i = 4; i < data.length; i += 4)
+      if (data[i] !== data[0] || data[i + 1] !== data[1] || data[i + 2] !== data[2]) return false;
     return true;
   };
   window.statusTexts = [];
@@ -168,12 +175,7 @@ test('each drawing\'s first paint shows the drawing, not an empty box', async ()
     window.firstPaints = new Map();  // canvas -> whether its first pixels were all one colour
     const put = CanvasRenderingContext2D.prototype.putImageData;
     CanvasRenderingContext2D.prototype.putImageData = function (image, ...rest) {
-      if (!firstPaints.has(this.canvas)) {
-        const d = image.data;
-        let oneColour = true;
-        for (let i = 4; i < d.length && oneColour; i += 4) oneColour = d[i] === d[0] && d[i + 1] === d[1] && d[i + 2] === d[2];
-        firstPaints.set(this.canvas, oneColour);
-      }
+      if (!firstPaints.has(this.canvas)) firstPaints.set(this.canvas, oneColour(image.data));
       return put.call(this, image, ...rest);
     };
   });
@@ -300,11 +302,8 @@ async function openFramed(page, errors) {
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   await page.goto(origin + '/pages/framed.html');
   const frame = page.frames().find((f) => f.url().endsWith('/frames/frame.html'));
-  await frame.waitForFunction(() => Array.from(document.querySelectorAll('span.brightfen canvas')).filter((c) => {
-    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-    for (let i = 4; i < d.length; i += 4) if (d[i] !== d[0] || d[i + 1] !== d[1] || d[i + 2] !== d[2]) return true;
-    return false;
-  }).length === 2, null, {timeout: 15000});
+  await frame.waitForFunction(() => Array.from(document.querySelectorAll('span.brightfen canvas'))
+    .filter((c) => !isBlank(c)).length === 2, null, {timeout: 15000});
   return frame;
 }
 
