@@ -35,9 +35,10 @@ void Scene::SetMapping(const PageMapping& mapping) {
     Invalidate();
 }
 
-Box Scene::DeviceBox(const Symbol& s) {
-    auto it = boxes_.find(&s);
-    if (it != boxes_.end() && it->second.stamp == stamp_) return it->second.box;
+Scene::CachedGeometry& Scene::Geometry(const Symbol& s) {
+    CachedGeometry& g = geometry_[&s];
+    if (g.stamp == stamp_) return g;
+    ForgetOutline(g);
     Box box;
     if (s.kind == SymbolKind::Group) {
         for (const auto& m : s.members) box.Add(DeviceBox(*m));
@@ -46,8 +47,30 @@ Box Scene::DeviceBox(const Symbol& s) {
         BuildDeviceShape(s, WorldPlacement(s), mapping_, shape);
         box = shape.box;
     }
-    boxes_[&s] = {stamp_, box};
-    return box;
+    g.stamp = stamp_;
+    g.box = box;
+    return g;
+}
+
+Box Scene::DeviceBox(const Symbol& s) { return Geometry(s).box; }
+
+void Scene::ForgetOutline(CachedGeometry& g) {
+    keptOutlinePoints_ -= g.outline.size();
+    Contour().swap(g.outline);
+    g.outlineKnown = false;
+}
+
+const Scene::CachedGeometry& Scene::HitOutline(const Symbol& s, CachedGeometry& g, const Placement& world) {
+    if (g.outlineKnown) return g;
+    g.closed = BuildDeviceOutline(s, world, mapping_, g.outline);
+    g.outlineKnown = true;
+    keptOutlinePoints_ += g.outline.size();
+    if (keptOutlinePoints_ > kMostKeptOutlinePoints) {
+        // Kept for this answer alone: the others go, so memory stays bounded.
+        for (auto& entry : geometry_)
+            if (&entry.second != &g) ForgetOutline(entry.second);
+    }
+    return g;
 }
 
 bool Scene::FileBox(const Grid& g, const Box& b, Filing& filing) {
@@ -73,8 +96,10 @@ const Scene::Grid& Scene::CurrentGrid() {
     Box all;
     std::vector<Box> boxes;
     boxes.reserve(drawing_.symbols.size());
+    g.exact.reserve(drawing_.symbols.size());
     for (const auto& s : drawing_.symbols) {
-        boxes.push_back(DeviceBox(*s).Grown(kGridReach));
+        g.exact.push_back(DeviceBox(*s));
+        boxes.push_back(g.exact.back().Grown(kGridReach));
         all.Add(boxes.back());
     }
     g.filings.resize(boxes.size());
@@ -107,15 +132,22 @@ const Scene::Grid& Scene::CurrentGrid() {
 }
 
 void Scene::DropBoxes(const Symbol& s) {
-    boxes_.erase(&s);
+    DropGeometry(s);
     for (const auto& m : s.members) DropBoxes(*m);
+}
+
+void Scene::DropGeometry(const Symbol& s) {
+    auto it = geometry_.find(&s);
+    if (it == geometry_.end()) return;
+    ForgetOutline(it->second);
+    geometry_.erase(it);
 }
 
 void Scene::Invalidate(const Symbol& changed) {
     DropBoxes(changed);
     const Symbol* top = &changed;
     for (const Symbol* p = changed.parent; p; p = p->parent) {
-        boxes_.erase(p);
+        DropGeometry(*p);
         top = p;
     }
     if (grid_.stamp != stamp_) return;  // rebuilt at its next use anyway
@@ -126,7 +158,8 @@ void Scene::Invalidate(const Symbol& changed) {
         return;
     }
     const uint32_t index = found->second;
-    grid_.boxes[index] = DeviceBox(*top).Grown(kGridReach);
+    grid_.exact[index] = DeviceBox(*top);
+    grid_.boxes[index] = grid_.exact[index].Grown(kGridReach);
     auto remove = [index](std::vector<uint32_t>& list) {
         auto it = std::lower_bound(list.begin(), list.end(), index);
         if (it != list.end() && *it == index) list.erase(it);
@@ -238,21 +271,40 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
 
 Symbol* Scene::HitTest(Point device, double tolerance, bool innermost, bool useIndex) {
     tolerance = std::clamp(tolerance, 0.0, 1000.0);
-    Box probe = Box{device.x, device.y, device.x, device.y};
-    std::vector<uint32_t> candidates;
-    if (useIndex && tolerance <= kGridReach) {
-        candidates = Candidates(probe);
-    } else {
-        for (uint32_t i = 0; i < drawing_.symbols.size(); ++i) candidates.push_back(i);
+    if (useIndex && tolerance <= kGridReach) return HitTestFiled(device, tolerance, innermost);
+    for (auto it = drawing_.symbols.rbegin(); it != drawing_.symbols.rend(); ++it)
+        if (Symbol* hit = HitSymbol(**it, Placement{}, device, tolerance, innermost)) return hit;
+    return nullptr;
+}
+
+Symbol* Scene::HitTestFiled(Point p, double tolerance, bool innermost) {
+    const Grid& g = CurrentGrid();
+    static const std::vector<uint32_t> kNoCell;
+    const std::vector<uint32_t>* cell = &kNoCell;
+    if (g.columns > 0 && p.x >= g.originX && p.y >= g.originY) {
+        // Past the right or bottom edge, the last cell: a tolerance may reach out there.
+        const double column = std::min<double>(std::floor((p.x - g.originX) / g.cell), g.columns - 1);
+        const double row = std::min<double>(std::floor((p.y - g.originY) / g.cell), g.rows - 1);
+        cell = &g.cells[static_cast<size_t>(row) * g.columns + static_cast<size_t>(column)];
     }
-    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it)
-        if (Symbol* hit = HitSymbol(*drawing_.symbols[*it], Placement{}, device, tolerance, innermost)) return hit;
+    // The cell and `everywhere` are ascending and share no symbol: merged from their
+    // ends, they give the symbols that may answer from the top down.
+    auto filed = cell->rbegin(), wide = g.everywhere.rbegin();
+    while (filed != cell->rend() || wide != g.everywhere.rend()) {
+        const bool fromCell = wide == g.everywhere.rend() || (filed != cell->rend() && *filed > *wide);
+        const uint32_t i = fromCell ? *filed++ : *wide++;
+        // The box test HitSymbol makes first, without looking the box up.
+        const Box box = g.exact[i].Grown(tolerance + 0.5);
+        if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) continue;
+        if (Symbol* hit = HitSymbol(*drawing_.symbols[i], Placement{}, p, tolerance, innermost)) return hit;
+    }
     return nullptr;
 }
 
 Symbol* Scene::HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, double tolerance, bool innermost) {
     if (!s.visible || !drawing_.LayerVisible(s.layer)) return nullptr;
-    Box box = DeviceBox(s).Grown(tolerance + 0.5);
+    CachedGeometry& geometry = Geometry(s);
+    Box box = geometry.box.Grown(tolerance + 0.5);
     if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) return nullptr;
     Placement world = Placement::Compose(parentPlacement, s.placement);
     if (s.kind == SymbolKind::Group) {
@@ -260,17 +312,26 @@ Symbol* Scene::HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, d
             if (Symbol* hit = HitSymbol(**it, world, p, tolerance, innermost)) return innermost ? hit : &s;
         return nullptr;
     }
-    DeviceShape shape;
-    BuildDeviceShape(s, world, mapping_, shape);
+    const CachedGeometry& shape = HitOutline(s, geometry, world);
     const Contour& o = shape.outline;
+    const bool closed = shape.closed;
     if (o.empty()) return nullptr;
-    bool solidInside = s.kind == SymbolKind::Text || (s.fill != FillKind::None && shape.closed);
+    bool solidInside = s.kind == SymbolKind::Text || (s.fill != FillKind::None && closed);
     if (solidInside && o.size() >= 3 && InsideOutline(p, o)) return &s;
-    double reach = tolerance + (s.kind == SymbolKind::Text ? 0 : std::max(shape.halfStroke, 0.5));
+    double reach = tolerance + (s.kind == SymbolKind::Text ? 0 : std::max(DeviceHalfStroke(s, mapping_), 0.5));
     if (s.kind != SymbolKind::Text && !s.stroked && s.fill == FillKind::None) return nullptr;
-    size_t segments = shape.closed ? o.size() : o.size() - 1;
-    for (size_t i = 0; i < segments; ++i)
-        if (DistanceToSegment(p, o[i], o[(i + 1) % o.size()]) <= reach) return &s;
+    size_t segments = closed ? o.size() : o.size() - 1;
+    // A segment whose box lies a pixel further than the reach cannot be within it,
+    // whatever the rounding: most of a long outline is passed over without measuring.
+    const double far = reach + 1;
+    for (size_t i = 0; i < segments; ++i) {
+        const Point& a = o[i];
+        const Point& b = o[i + 1 < o.size() ? i + 1 : 0];
+        if ((p.x + far < a.x && p.x + far < b.x) || (p.x - far > a.x && p.x - far > b.x) ||
+            (p.y + far < a.y && p.y + far < b.y) || (p.y - far > a.y && p.y - far > b.y))
+            continue;
+        if (DistanceToSegment(p, a, b) <= reach) return &s;
+    }
     return nullptr;
 }
 
