@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "shapes.h"
 
@@ -9,7 +10,25 @@ namespace cvl {
 
 namespace {
 constexpr Colour kHiddenFrameColour = 0x808080;
+
+// The float nearest to v on its low side, and on its high side.
+float FloatBelow(double v) {
+    constexpr float kLargest = std::numeric_limits<float>::max(), kInfinity = std::numeric_limits<float>::infinity();
+    if (v >= kLargest) return kLargest;
+    if (v < -kLargest) return -kInfinity;
+    const float f = static_cast<float>(v);
+    return f > v ? std::nextafter(f, -kInfinity) : f;
 }
+
+float FloatAbove(double v) { return -FloatBelow(-v); }
+}  // namespace
+
+Scene::FiledSymbol::FiledSymbol(uint32_t index, const Box& exact)
+    : index(index),
+      minX(FloatBelow(exact.minX)),
+      minY(FloatBelow(exact.minY)),
+      maxX(FloatAbove(exact.maxX)),
+      maxY(FloatAbove(exact.maxY)) {}
 
 PageMapping Scene::FitPage(const Drawing& d, const PixelRect& page, bool fit, int zoomPercent) {
     PageMapping m;
@@ -121,10 +140,11 @@ const Scene::Grid& Scene::CurrentGrid() {
         for (uint32_t i = 0; i < boxes.size(); ++i) {
             Filing& f = g.filings[i];
             FileBox(g, boxes[i], f);  // every box lies within `all`
-            if (f.where == Filing::Where::Everywhere) g.everywhere.push_back(i);
+            const FiledSymbol filed(i, g.exact[i]);
+            if (f.where == Filing::Where::Everywhere) g.everywhere.push_back(filed);
             if (f.where != Filing::Where::Cells) continue;
             for (int r = f.r0; r <= f.r1; ++r)
-                for (int c = f.c0; c <= f.c1; ++c) g.cells[static_cast<size_t>(r) * g.columns + c].push_back(i);
+                for (int c = f.c0; c <= f.c1; ++c) g.cells[static_cast<size_t>(r) * g.columns + c].push_back(filed);
         }
     }
     grid_ = std::move(g);
@@ -160,12 +180,14 @@ void Scene::Invalidate(const Symbol& changed) {
     const uint32_t index = found->second;
     grid_.exact[index] = DeviceBox(*top);
     grid_.boxes[index] = grid_.exact[index].Grown(kGridReach);
-    auto remove = [index](std::vector<uint32_t>& list) {
-        auto it = std::lower_bound(list.begin(), list.end(), index);
-        if (it != list.end() && *it == index) list.erase(it);
+    auto before = [](const FiledSymbol& filed, uint32_t i) { return filed.index < i; };
+    auto remove = [index, before](std::vector<FiledSymbol>& list) {
+        auto it = std::lower_bound(list.begin(), list.end(), index, before);
+        if (it != list.end() && it->index == index) list.erase(it);
     };
-    auto insert = [index](std::vector<uint32_t>& list) {
-        list.insert(std::lower_bound(list.begin(), list.end(), index), index);
+    const FiledSymbol moved(index, grid_.exact[index]);
+    auto insert = [index, before, &moved](std::vector<FiledSymbol>& list) {
+        list.insert(std::lower_bound(list.begin(), list.end(), index, before), moved);
     };
     auto forEachCell = [this](const Filing& f, auto&& action) {
         if (f.where == Filing::Where::Everywhere) action(grid_.everywhere);
@@ -181,7 +203,13 @@ void Scene::Invalidate(const Symbol& changed) {
 
 std::vector<uint32_t> Scene::Candidates(const Box& area) {
     const Grid& g = CurrentGrid();
-    if (g.columns == 0 || area.Empty() || area.maxX < g.originX || area.maxY < g.originY) return g.everywhere;
+    auto indices = [](const std::vector<FiledSymbol>& list) {
+        std::vector<uint32_t> out;
+        out.reserve(list.size());
+        for (const FiledSymbol& filed : list) out.push_back(filed.index);
+        return out;
+    };
+    if (g.columns == 0 || area.Empty() || area.maxX < g.originX || area.maxY < g.originY) return indices(g.everywhere);
     int c0 = std::clamp(static_cast<int>(std::floor((area.minX - g.originX) / g.cell)), 0, g.columns - 1);
     int c1 = static_cast<int>(std::min<double>(std::floor((area.maxX - g.originX) / g.cell), g.columns - 1));
     int r0 = std::clamp(static_cast<int>(std::floor((area.minY - g.originY) / g.cell)), 0, g.rows - 1);
@@ -197,22 +225,22 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     if (r0 == r1 && c0 == c1) {
         // One cell, as for a point: the cell and `everywhere` are ascending and share no
         // symbol, so merging them keeps the order without a sort.
-        const std::vector<uint32_t>& cell = g.cells[static_cast<size_t>(r0) * g.columns + c0];
+        const std::vector<FiledSymbol>& cell = g.cells[static_cast<size_t>(r0) * g.columns + c0];
         out.reserve(g.everywhere.size() + cell.size());
         auto wide = g.everywhere.begin();
-        for (uint32_t i : cell) {
-            if (!meets(i)) continue;
-            for (; wide != g.everywhere.end() && *wide < i; ++wide) out.push_back(*wide);
-            out.push_back(i);
+        for (const FiledSymbol& filed : cell) {
+            if (!meets(filed.index)) continue;
+            for (; wide != g.everywhere.end() && wide->index < filed.index; ++wide) out.push_back(wide->index);
+            out.push_back(filed.index);
         }
-        out.insert(out.end(), wide, g.everywhere.end());
+        for (; wide != g.everywhere.end(); ++wide) out.push_back(wide->index);
         return out;
     }
-    out = g.everywhere;
+    out = indices(g.everywhere);
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c)
-            for (uint32_t i : g.cells[static_cast<size_t>(r) * g.columns + c])
-                if (meets(i)) out.push_back(i);
+            for (const FiledSymbol& filed : g.cells[static_cast<size_t>(r) * g.columns + c])
+                if (meets(filed.index)) out.push_back(filed.index);
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
@@ -279,8 +307,8 @@ Symbol* Scene::HitTest(Point device, double tolerance, bool innermost, bool useI
 
 Symbol* Scene::HitTestFiled(Point p, double tolerance, bool innermost) {
     const Grid& g = CurrentGrid();
-    static const std::vector<uint32_t> kNoCell;
-    const std::vector<uint32_t>* cell = &kNoCell;
+    static const std::vector<FiledSymbol> kNoCell;
+    const std::vector<FiledSymbol>* cell = &kNoCell;
     if (g.columns > 0 && p.x >= g.originX && p.y >= g.originY) {
         // Past the right or bottom edge, the last cell: a tolerance may reach out there.
         const double column = std::min<double>(std::floor((p.x - g.originX) / g.cell), g.columns - 1);
@@ -289,14 +317,16 @@ Symbol* Scene::HitTestFiled(Point p, double tolerance, bool innermost) {
     }
     // The cell and `everywhere` are ascending and share no symbol: merged from their
     // ends, they give the symbols that may answer from the top down.
+    const double grow = tolerance + 0.5;
     auto filed = cell->rbegin(), wide = g.everywhere.rbegin();
     while (filed != cell->rend() || wide != g.everywhere.rend()) {
-        const bool fromCell = wide == g.everywhere.rend() || (filed != cell->rend() && *filed > *wide);
-        const uint32_t i = fromCell ? *filed++ : *wide++;
+        const bool fromCell = wide == g.everywhere.rend() || (filed != cell->rend() && filed->index > wide->index);
+        const FiledSymbol& next = fromCell ? *filed++ : *wide++;
+        if (!next.MayHold(p, grow)) continue;
         // The box test HitSymbol makes first, without looking the box up.
-        const Box box = g.exact[i].Grown(tolerance + 0.5);
+        const Box box = g.exact[next.index].Grown(grow);
         if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) continue;
-        if (Symbol* hit = HitSymbol(*drawing_.symbols[i], Placement{}, p, tolerance, innermost)) return hit;
+        if (Symbol* hit = HitSymbol(*drawing_.symbols[next.index], Placement{}, p, tolerance, innermost)) return hit;
     }
     return nullptr;
 }

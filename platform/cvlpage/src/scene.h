@@ -61,12 +61,24 @@ private:
         enum class Where : uint8_t { Nowhere, Cells, Everywhere } where = Where::Nowhere;
         int c0 = 0, c1 = -1, r0 = 0, r1 = -1;
     };
+    // A top-level symbol as a cell holds it: its index and the box DeviceBox gives,
+    // widened to the floats around it, so that a point's walk reads one run of memory.
+    struct FiledSymbol {
+        FiledSymbol(uint32_t index, const Box& exact);
+        uint32_t index;
+        float minX, minY, maxX, maxY;
+        // Whether the box grown by `by` may hold the point: never false when the
+        // exact box grown the same way holds it.
+        bool MayHold(Point p, double by) const {
+            return p.x >= minX - by && p.x <= maxX + by && p.y >= minY - by && p.y <= maxY + by;
+        }
+    };
     struct Grid {
         uint64_t stamp = ~uint64_t{0};
         double originX = 0, originY = 0, cell = 64;
         int columns = 0, rows = 0;
-        std::vector<std::vector<uint32_t>> cells;  // top-level indices, ascending
-        std::vector<uint32_t> everywhere;          // symbols too large for cells, ascending
+        std::vector<std::vector<FiledSymbol>> cells;  // ascending by index
+        std::vector<FiledSymbol> everywhere;          // symbols too large for cells, ascending
         std::vector<Filing> filings;               // by top-level index
         std::vector<Box> boxes;                    // by top-level index, grown by kGridReach
         std::vector<Box> exact;                    // by top-level index, as DeviceBox gives them
