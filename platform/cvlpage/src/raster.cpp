@@ -28,8 +28,14 @@ struct Crossing {
 
 int32_t CeilCentre(double v) {
     // First pixel whose centre is at or after v, kept in a safe range.
-    double c = std::ceil(v - 0.5);
-    return static_cast<int32_t>(std::clamp(c, -2e9, 2e9));
+    const double c = v - 0.5;
+    if (c > -2e9 && c < 2e9) {
+        // The ceiling from the truncation, exact in this range and far cheaper
+        // than std::ceil on processors without a rounding instruction.
+        const int64_t truncated = static_cast<int64_t>(c);
+        return static_cast<int32_t>(static_cast<double>(truncated) < c ? truncated + 1 : truncated);
+    }
+    return static_cast<int32_t>(std::clamp(std::ceil(c), -2e9, 2e9));
 }
 
 double SignedArea(const Contour& c) {
@@ -119,6 +125,39 @@ void PaintRun(Canvas& canvas, int32_t x0, int32_t x1, int32_t y, uint32_t pixel,
 
 enum class Side { Left, Within, Right };
 
+struct SidedEdge {
+    Edge edge;
+    Side side;
+};
+
+// Memory for the edges and crossings of a fill, kept from one fill to the next: a
+// paint fills shape after shape, each over a few rows. Fills never nest (the engine
+// runs on its caller's one thread), so one fill at a time holds it; it is emptied
+// when that fill ends, and a fill that needed a great deal gives it back.
+class FillScratch {
+public:
+    FillScratch() = default;
+    virtual ~FillScratch() {
+        constexpr size_t kMostKept = size_t{1} << 16;
+        edges.clear();
+        active.clear();
+        crossings.clear();
+        if (edges.capacity() > kMostKept) std::vector<SidedEdge>().swap(edges);
+        if (active.capacity() > kMostKept) std::vector<const SidedEdge*>().swap(active);
+        if (crossings.capacity() > kMostKept) std::vector<Crossing>().swap(crossings);
+    }
+    FillScratch(const FillScratch&) = delete;
+    FillScratch& operator=(const FillScratch&) = delete;
+
+    static std::vector<SidedEdge> edges;
+    static std::vector<const SidedEdge*> active;
+    static std::vector<Crossing> crossings;
+};
+
+std::vector<SidedEdge> FillScratch::edges;
+std::vector<const SidedEdge*> FillScratch::active;
+std::vector<Crossing> FillScratch::crossings;
+
 }  // namespace
 
 // Paints what the reference paints. A small clip meets few of a shape's contours and
@@ -136,11 +175,8 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
             if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
     }
     const double leftOf = clip.left - 1.5, rightOf = clip.right + 0.5;
-    struct SidedEdge {
-        Edge edge;
-        Side side;
-    };
-    std::vector<SidedEdge> edges;
+    const FillScratch scratch;
+    std::vector<SidedEdge>& edges = scratch.edges;
     double minY = INFINITY, maxY = -INFINITY;
     for (const Contour& c : contours) {
         size_t n = c.size();
@@ -177,8 +213,8 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
     std::sort(edges.begin(), edges.end(),
               [](const SidedEdge& a, const SidedEdge& b) { return a.edge.yTop < b.edge.yTop; });
     const uint32_t pixel = ToPixel(colour);
-    std::vector<const SidedEdge*> active;
-    std::vector<Crossing> crossings;
+    std::vector<const SidedEdge*>& active = scratch.active;
+    std::vector<Crossing>& crossings = scratch.crossings;
     size_t nextEdge = 0;
     for (int32_t y = yFirst; y < yEnd; ++y) {
         double yc = y + 0.5;
