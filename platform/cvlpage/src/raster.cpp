@@ -44,9 +44,8 @@ double SignedArea(const Contour& c) {
     return a / 2;
 }
 
-void AddPositive(Contour c, std::vector<Contour>& out) {
+void TurnPositive(Contour& c) {
     if (SignedArea(c) < 0) std::reverse(c.begin(), c.end());
-    out.push_back(std::move(c));
 }
 
 }  // namespace
@@ -166,7 +165,7 @@ std::vector<Crossing> FillScratch::crossings;
 // of the clip only ends spans that the clip ends anyway, and an edge wholly to its
 // left only adds to the winding a row starts the clip with. The margins of a pixel
 // keep rounding of a crossing's position from moving it across the clip's edge.
-void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour colour, Paint paint) {
+void FillContours(Canvas& canvas, std::span<const Contour> contours, Colour colour, Paint paint) {
     const PixelRect& clip = canvas.clip;
     if (clip.Empty()) return;
     for (const Contour& c : contours) {
@@ -244,8 +243,11 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
     }
 }
 
-void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out,
-                    const PixelRect* within) {
+namespace {
+
+// The stroke's pieces, each written into the contour `nextPiece` hands out.
+template <typename NextPiece>
+void Stroke(const Contour& outline, bool closed, double halfWidth, const PixelRect* within, NextPiece nextPiece) {
     size_t n = outline.size();
     if (n == 0) return;
     // Two pixels to spare: filling drops every piece this drops, so no pixel changes.
@@ -259,12 +261,14 @@ void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::
     };
     size_t segments = closed ? n : n - 1;
     for (size_t i = 0; i < segments; ++i) {
-        Point a = outline[i], b = outline[(i + 1) % n];
+        Point a = outline[i], b = outline[i + 1 < n ? i + 1 : 0];
         double dx = b.x - a.x, dy = b.y - a.y;
         double len = std::sqrt(dx * dx + dy * dy);
         if (len == 0 || outside(a, b)) continue;
         double nx = -dy / len * halfWidth, ny = dx / len * halfWidth;
-        AddPositive({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}}, out);
+        Contour& quad = nextPiece();
+        quad.assign({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}});
+        TurnPositive(quad);
     }
     // Round joins close the notches between segments of wide strokes.
     if (halfWidth <= 1) return;
@@ -272,13 +276,32 @@ void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::
     for (size_t i = 0; i < n; ++i) {
         if (!closed && (i == 0 || i == n - 1)) continue;
         if (outside(outline[i], outline[i])) continue;
-        Contour disc;
+        Contour& disc = nextPiece();
         for (int k = 0; k < sides; ++k) {
             double t = 2 * 3.14159265358979323846 * k / sides;
             disc.push_back({outline[i].x + halfWidth * std::cos(t), outline[i].y + halfWidth * std::sin(t)});
         }
-        AddPositive(std::move(disc), out);
+        TurnPositive(disc);
     }
+}
+
+}  // namespace
+
+void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out,
+                    const PixelRect* within) {
+    Stroke(outline, closed, halfWidth, within, [&out]() -> Contour& { return out.emplace_back(); });
+}
+
+size_t StrokeContoursOver(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& pool,
+                          const PixelRect* within) {
+    size_t used = 0;
+    Stroke(outline, closed, halfWidth, within, [&pool, &used]() -> Contour& {
+        if (used == pool.size()) pool.emplace_back();
+        Contour& piece = pool[used++];
+        piece.clear();
+        return piece;
+    });
+    return used;
 }
 
 void FillPixelRect(Canvas& canvas, const PixelRect& r, Colour colour) {

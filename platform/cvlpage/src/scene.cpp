@@ -279,6 +279,24 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
         for (const auto& m : s.members) RenderSymbol(canvas, *m, world, options);
         return;
     }
+    const Paint fillPaint = s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid;
+    if (s.kind != SymbolKind::Text && s.text.empty()) {
+        // Most symbols are a plain outline: it and its stroke are built in memory
+        // kept for the next symbol, as a paint goes through many.
+        const bool closed = BuildDeviceOutline(s, world, mapping_, renderOutline_);
+        if (s.fill != FillKind::None && closed)
+            FillContours(canvas, std::span<const Contour>(&renderOutline_, 1), s.fillColour, fillPaint);
+        const double halfStroke = DeviceHalfStroke(s, mapping_);
+        if (halfStroke > 0) {
+            const size_t pieces = StrokeContoursOver(renderOutline_, closed, halfStroke, strokePieces_, &canvas.clip);
+            FillContours(canvas, std::span<const Contour>(strokePieces_.data(), pieces), s.strokeColour);
+        }
+        // An outline of a great many points does not hold its memory once drawn.
+        constexpr size_t kMostKeptPoints = size_t{1} << 16, kMostKeptPieces = size_t{1} << 12;
+        if (renderOutline_.capacity() > kMostKeptPoints) Contour().swap(renderOutline_);
+        if (strokePieces_.size() > kMostKeptPieces) std::vector<Contour>().swap(strokePieces_);
+        return;
+    }
     DeviceShape shape;
     BuildDeviceShape(s, world, mapping_, shape);
     if (s.kind == SymbolKind::Text) {
@@ -287,8 +305,7 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
         FillContours(canvas, shape.fill, ink);
         return;
     }
-    if (!shape.fill.empty())
-        FillContours(canvas, shape.fill, s.fillColour, s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid);
+    if (!shape.fill.empty()) FillContours(canvas, shape.fill, s.fillColour, fillPaint);
     if (shape.halfStroke > 0) {
         std::vector<Contour> stroke;
         StrokeContours(shape.outline, shape.closed, shape.halfStroke, stroke, &canvas.clip);
