@@ -15,6 +15,7 @@
 #include "antialias.h"
 #include "npapi.h"
 #include "plugin_instance.h"
+#include "raster.h"
 #include "render_cache.h"
 #include "scene.h"
 #include "scratch_files.h"
@@ -164,6 +165,42 @@ void BM_PaintAfterInvalidation(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PaintAfterInvalidation)
+    ->ArgNames({"antialiased", "side"})
+    ->Args({0, 20})
+    ->Args({0, 0})
+    ->Args({1, 20})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMicrosecond);
+
+// What bounds the paints above: the engine alone drawing the same squares, or the
+// whole view, straight into a pixel block, without the plug-in or the window system.
+// Args as above.
+void BM_EngineDrawsTheSameArea(benchmark::State& state) {
+    const int factor = state.range(0) != 0 ? 2 : 1;
+    const int side = int(state.range(1));
+    cvl::LoadError error;
+    auto drawing = cvl::ParseDrawing(ThousandSymbols(), error);
+    cvl::Scene scene(*drawing);
+    const int width = 800 * factor, height = 600 * factor;
+    scene.SetMapping(cvl::Scene::FitPage(*drawing, {0, 0, width, height}, true, CVL_ZOOM_FIT));
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0xFFFFFF);
+    cvl::Canvas canvas;
+    canvas.pixels = pixels.data();
+    canvas.stride = width;
+    canvas.area = {0, 0, width, height};
+    canvas.clip = canvas.area;
+    scene.Render(canvas, {});
+    int x = 0;
+    for (auto _ : state) {
+        if (side != 0) {
+            x = (x + 37) % (800 - side);
+            canvas.clip = {factor * x, factor * 290, factor * (x + side), factor * (290 + side)};
+        }
+        scene.Render(canvas, {});
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_EngineDrawsTheSameArea)
     ->ArgNames({"antialiased", "side"})
     ->Args({0, 20})
     ->Args({0, 0})

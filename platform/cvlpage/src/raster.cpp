@@ -262,9 +262,10 @@ void Stroke(const Contour& outline, bool closed, double halfWidth, const PixelRe
     size_t segments = closed ? n : n - 1;
     for (size_t i = 0; i < segments; ++i) {
         Point a = outline[i], b = outline[i + 1 < n ? i + 1 : 0];
+        if (outside(a, b)) continue;
         double dx = b.x - a.x, dy = b.y - a.y;
         double len = std::sqrt(dx * dx + dy * dy);
-        if (len == 0 || outside(a, b)) continue;
+        if (len == 0) continue;
         double nx = -dy / len * halfWidth, ny = dx / len * halfWidth;
         Contour& quad = nextPiece();
         quad.assign({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}});
