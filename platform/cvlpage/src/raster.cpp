@@ -26,16 +26,16 @@ struct Crossing {
     int winding;
 };
 
-int32_t CeilCentre(double v) {
-    // First pixel whose centre is at or after v, kept in a safe range.
+int32_t ClampedCeiling(double c) { return static_cast<int32_t>(std::clamp(std::ceil(c), -2e9, 2e9)); }
+
+// First pixel whose centre is at or after v, kept in a safe range.
+inline int32_t CeilCentre(double v) {
     const double c = v - 0.5;
-    if (c > -2e9 && c < 2e9) {
-        // The ceiling from the truncation, exact in this range and far cheaper
-        // than std::ceil on processors without a rounding instruction.
-        const int64_t truncated = static_cast<int64_t>(c);
-        return static_cast<int32_t>(static_cast<double>(truncated) < c ? truncated + 1 : truncated);
-    }
-    return static_cast<int32_t>(std::clamp(std::ceil(c), -2e9, 2e9));
+    if (!(c > -2e9 && c < 2e9)) return ClampedCeiling(c);
+    // The ceiling from the truncation, exact in this range and far cheaper than
+    // std::ceil on processors without a rounding instruction.
+    const int64_t truncated = static_cast<int64_t>(c);
+    return static_cast<int32_t>(static_cast<double>(truncated) < c ? truncated + 1 : truncated);
 }
 
 double SignedArea(const Contour& c) {
@@ -140,7 +140,7 @@ public:
         constexpr size_t kMostKept = size_t{1} << 16;
         edges.clear();
         active.clear();
-        crossings.clear();
+        // The crossings keep their size: a fill writes them over, never appends.
         if (edges.capacity() > kMostKept) std::vector<SidedEdge>().swap(edges);
         if (active.capacity() > kMostKept) std::vector<const SidedEdge*>().swap(active);
         if (crossings.capacity() > kMostKept) std::vector<Crossing>().swap(crossings);
@@ -219,7 +219,10 @@ void FillContours(Canvas& canvas, std::span<const Contour> contours, Colour colo
         double yc = y + 0.5;
         while (nextEdge < edges.size() && edges[nextEdge].edge.yTop <= yc) active.push_back(&edges[nextEdge++]);
         std::erase_if(active, [yc](const SidedEdge* e) { return e->edge.yBottom <= yc; });
-        crossings.clear();
+        // Room for a crossing of every active edge, written without growing checks.
+        if (crossings.size() < active.size()) crossings.resize(active.size());
+        Crossing* const firstCrossing = crossings.data();
+        Crossing* endCrossing = firstCrossing;
         int winding = 0;
         for (const SidedEdge* s : active) {
             const Edge& e = s->edge;
@@ -227,12 +230,13 @@ void FillContours(Canvas& canvas, std::span<const Contour> contours, Colour colo
             if (s->side == Side::Left) {
                 winding += e.winding;
             } else {
-                crossings.push_back({e.xAtTop + (yc - e.yTop) * e.slope, e.winding});
+                *endCrossing++ = {e.xAtTop + (yc - e.yTop) * e.slope, e.winding};
             }
         }
-        std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+        std::sort(firstCrossing, endCrossing, [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
         int32_t start = clip.left;
-        for (const Crossing& c : crossings) {
+        for (const Crossing* crossing = firstCrossing; crossing != endCrossing; ++crossing) {
+            const Crossing& c = *crossing;
             const int32_t at = CeilCentre(c.x);
             const int32_t end = std::min(clip.right, at);
             if (winding != 0 && start < end) PaintRun(canvas, start, end, y, pixel, paint);
