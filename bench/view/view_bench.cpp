@@ -150,6 +150,13 @@ const std::string& ThousandSymbols() {
 }
 
 // Args: antialiased (0 or 1), invalidated square side (0: the whole view).
+void SmallAndWholeOnBothPaths(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"antialiased", "side"});
+    for (int antialiased : {0, 1})
+        for (int side : {20, 0}) b->Args({antialiased, side});
+    b->Unit(benchmark::kMicrosecond);
+}
+
 void BM_PaintAfterInvalidation(benchmark::State& state) {
     Page page(ThousandSymbols(), state.range(0) != 0);
     const LONG side = LONG(state.range(1));
@@ -164,13 +171,7 @@ void BM_PaintAfterInvalidation(benchmark::State& state) {
         w32_pump();
     }
 }
-BENCHMARK(BM_PaintAfterInvalidation)
-    ->ArgNames({"antialiased", "side"})
-    ->Args({0, 20})
-    ->Args({0, 0})
-    ->Args({1, 20})
-    ->Args({1, 0})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintAfterInvalidation)->Apply(SmallAndWholeOnBothPaths);
 
 // What bounds the paints above: the engine alone drawing the same squares, or the
 // whole view, straight into a pixel block, without the plug-in or the window system.
@@ -200,13 +201,7 @@ void BM_EngineDrawsTheSameArea(benchmark::State& state) {
         benchmark::DoNotOptimize(pixels.data());
     }
 }
-BENCHMARK(BM_EngineDrawsTheSameArea)
-    ->ArgNames({"antialiased", "side"})
-    ->Args({0, 20})
-    ->Args({0, 0})
-    ->Args({1, 20})
-    ->Args({1, 0})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EngineDrawsTheSameArea)->Apply(SmallAndWholeOnBothPaths);
 
 // A pointer move over a drawing of 10,000 symbols: the hit test and whatever
 // leave and enter it causes.
