@@ -79,9 +79,9 @@ void Scene::ForgetOutline(CachedGeometry& g) {
     g.outlineKnown = false;
 }
 
-const Scene::CachedGeometry& Scene::HitOutline(const Symbol& s, CachedGeometry& g, const Placement& world) {
+const Scene::CachedGeometry& Scene::HitOutline(const Symbol& s, CachedGeometry& g, const Placement& parentPlacement) {
     if (g.outlineKnown) return g;
-    g.closed = BuildDeviceOutline(s, world, mapping_, g.outline);
+    g.closed = BuildDeviceOutline(s, Placement::Compose(parentPlacement, s.placement), mapping_, g.outline);
     g.outlineKnown = true;
     keptOutlinePoints_ += g.outline.size();
     if (keptOutlinePoints_ > kMostKeptOutlinePoints) {
@@ -353,13 +353,13 @@ Symbol* Scene::HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, d
     CachedGeometry& geometry = Geometry(s);
     Box box = geometry.box.Grown(tolerance + 0.5);
     if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) return nullptr;
-    Placement world = Placement::Compose(parentPlacement, s.placement);
     if (s.kind == SymbolKind::Group) {
+        const Placement world = Placement::Compose(parentPlacement, s.placement);
         for (auto it = s.members.rbegin(); it != s.members.rend(); ++it)
             if (Symbol* hit = HitSymbol(**it, world, p, tolerance, innermost)) return innermost ? hit : &s;
         return nullptr;
     }
-    const CachedGeometry& shape = HitOutline(s, geometry, world);
+    const CachedGeometry& shape = HitOutline(s, geometry, parentPlacement);
     const Contour& o = shape.outline;
     const bool closed = shape.closed;
     if (o.empty()) return nullptr;

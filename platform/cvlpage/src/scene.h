@@ -70,7 +70,8 @@ private:
         // Whether the box grown by `by` may hold the point: never false when the
         // exact box grown the same way holds it.
         bool MayHold(Point p, double by) const {
-            return p.x >= minX - by && p.x <= maxX + by && p.y >= minY - by && p.y <= maxY + by;
+            // All four compared at once: one branch, not four hard to foretell.
+            return (p.x >= minX - by) & (p.x <= maxX + by) & (p.y >= minY - by) & (p.y <= maxY + by);
         }
     };
     struct Grid {
@@ -109,8 +110,9 @@ private:
 
     CachedGeometry& Geometry(const Symbol& s);
     void ForgetOutline(CachedGeometry& g);
-    // The leaf's device outline under `world`, built at its first hit test.
-    const CachedGeometry& HitOutline(const Symbol& s, CachedGeometry& g, const Placement& world);
+    // The leaf's device outline, built at its first hit test, within groups placed
+    // as `parentPlacement` says.
+    const CachedGeometry& HitOutline(const Symbol& s, CachedGeometry& g, const Placement& parentPlacement);
 
     std::unordered_map<const Symbol*, CachedGeometry> geometry_;
     size_t keptOutlinePoints_ = 0;
