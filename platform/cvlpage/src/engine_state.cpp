@@ -36,16 +36,24 @@ uint32_t EngineState::Add(std::unique_ptr<Drawing> drawing) {
 }
 
 bool EngineState::Free(uint32_t handle) {
+    if (handle == lastFound_) {
+        lastFound_ = 0;
+        lastFoundDrawing_ = nullptr;
+    }
     return drawings_.erase(handle) > 0;
 }
 
 LoadedDrawing* EngineState::FindDrawing(uint32_t handle) {
+    // Calls come in runs for one drawing: the last one found is asked about first.
+    if (handle != 0 && handle == lastFound_) return lastFoundDrawing_;
     auto it = drawings_.find(handle);
     if (it == drawings_.end()) {
         Refused();
         return nullptr;
     }
-    return it->second.get();
+    lastFound_ = handle;
+    lastFoundDrawing_ = it->second.get();
+    return lastFoundDrawing_;
 }
 
 Symbol* LoadedDrawing::SymbolOf(uint32_t handle) const {

@@ -72,6 +72,8 @@ public:
 
 private:
     std::unordered_map<uint32_t, std::unique_ptr<LoadedDrawing>> drawings_;
+    uint32_t lastFound_ = 0;
+    LoadedDrawing* lastFoundDrawing_ = nullptr;
     uint32_t nextDrawing_ = 1;
     uint32_t nextSymbol_ = 1;
     void Record(std::string entry);
