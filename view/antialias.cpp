@@ -60,6 +60,30 @@ inline void StoreThree32(const Words& means, BYTE* out) {
     std::memcpy(out, &pixels, 16);
 }
 
+// Writes the means of four steps, 18 source bytes apart, as twelve BGRX pixels in
+// three whole vectors, with fewer and wider writes than four single steps.
+inline void StoreTwelve32(const Words& first, const Words& second, const Words& third, const Words& fourth,
+                          BYTE* out) {
+    Words shifted[4];
+    DropBytes6(first, shifted[0]);
+    DropBytes6(second, shifted[1]);
+    DropBytes6(third, shifted[2]);
+    DropBytes6(fourth, shifted[3]);
+    // Of each step, pixels 0 and 2 are 32-bit words 0 and 3 of its means, pixel 1 is
+    // word 0 of its shifted means.
+    const Pixels m0 = Pixels(first), m1 = Pixels(second), m2 = Pixels(third), m3 = Pixels(fourth);
+    const Pixels s0 = Pixels(shifted[0]), s1 = Pixels(shifted[1]), s2 = Pixels(shifted[2]), s3 = Pixels(shifted[3]);
+    const Pixels pixels[3] = {
+        __builtin_shufflevector(__builtin_shufflevector(m0, s0, 0, 4, 1, 5),
+                                __builtin_shufflevector(m0, m1, 3, 3, 4, 4), 0, 1, 4, 6),
+        __builtin_shufflevector(__builtin_shufflevector(s1, m1, 0, 0, 7, 7),
+                                __builtin_shufflevector(m2, s2, 0, 4, 1, 5), 0, 2, 4, 5),
+        __builtin_shufflevector(__builtin_shufflevector(m2, m3, 3, 3, 4, 4),
+                                __builtin_shufflevector(s3, m3, 0, 0, 7, 7), 0, 2, 4, 6),
+    };
+    std::memcpy(out, pixels, 48);
+}
+
 // Writes the three means as BGR pixels, and 5 more bytes that the next step overwrites.
 inline void StoreThree24(const Words& means, BYTE* out) {
     Words second, third;
@@ -92,9 +116,7 @@ inline BYTE AverageChannel(const BYTE* top, const BYTE* bottom, int channel) {
 // share one prefetch.
 template <int pixelBytes>
 void AverageRow(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
-    auto step = [&](LONG x) {
-        Words means;
-        ThreeBlocks(top + 6 * x, bottom + 6 * x, means);
+    auto store = [&](const Words& means, LONG x) {
         if (pixelBytes == 4) {
             StoreThree32(means, out + 4 * x);
         } else {
@@ -104,12 +126,27 @@ void AverageRow(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
     LONG x = 0;
     for (; x + 13 < count; x += 12) {
         PrefetchAhead(top, bottom, 6 * x, 6 * count);
-        step(x);
-        step(x + 3);
-        step(x + 6);
-        step(x + 9);
+        const BYTE* upper = top + 6 * x;
+        const BYTE* lower = bottom + 6 * x;
+        Words first, second, third, fourth;
+        ThreeBlocks(upper, lower, first);
+        ThreeBlocks(upper + 18, lower + 18, second);
+        ThreeBlocks(upper + 36, lower + 36, third);
+        ThreeBlocks(upper + 54, lower + 54, fourth);
+        if (pixelBytes == 4) {
+            StoreTwelve32(first, second, third, fourth, out + 4 * x);
+        } else {
+            store(first, x);
+            store(second, x + 3);
+            store(third, x + 6);
+            store(fourth, x + 9);
+        }
     }
-    for (; x + 4 < count; x += 3) step(x);
+    for (; x + 4 < count; x += 3) {
+        Words means;
+        ThreeBlocks(top + 6 * x, bottom + 6 * x, means);
+        store(means, x);
+    }
     for (; x < count; ++x) {
         for (int channel = 0; channel < 3; ++channel)
             out[pixelBytes * x + channel] = AverageChannel(top + 6 * x, bottom + 6 * x, channel);
