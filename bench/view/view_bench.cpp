@@ -15,6 +15,7 @@
 #include "antialias.h"
 #include "npapi.h"
 #include "plugin_instance.h"
+#include "raster.h"
 #include "render_cache.h"
 #include "scene.h"
 #include "scratch_files.h"
@@ -171,6 +172,42 @@ BENCHMARK(BM_PaintAfterInvalidation)
     ->Args({1, 0})
     ->Unit(benchmark::kMicrosecond);
 
+// What bounds the paints above: the engine alone drawing the same squares, or the
+// whole view, straight into a pixel block, without the plug-in or the window system.
+// Args as above.
+void BM_EngineDrawsTheSameArea(benchmark::State& state) {
+    const int factor = state.range(0) != 0 ? 2 : 1;
+    const int side = int(state.range(1));
+    cvl::LoadError error;
+    auto drawing = cvl::ParseDrawing(ThousandSymbols(), error);
+    cvl::Scene scene(*drawing);
+    const int width = 800 * factor, height = 600 * factor;
+    scene.SetMapping(cvl::Scene::FitPage(*drawing, {0, 0, width, height}, true, CVL_ZOOM_FIT));
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0xFFFFFF);
+    cvl::Canvas canvas;
+    canvas.pixels = pixels.data();
+    canvas.stride = width;
+    canvas.area = {0, 0, width, height};
+    canvas.clip = canvas.area;
+    scene.Render(canvas, {});
+    int x = 0;
+    for (auto _ : state) {
+        if (side != 0) {
+            x = (x + 37) % (800 - side);
+            canvas.clip = {factor * x, factor * 290, factor * (x + side), factor * (290 + side)};
+        }
+        scene.Render(canvas, {});
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_EngineDrawsTheSameArea)
+    ->ArgNames({"antialiased", "side"})
+    ->Args({0, 20})
+    ->Args({0, 0})
+    ->Args({1, 20})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMicrosecond);
+
 // A pointer move over a drawing of 10,000 symbols: the hit test and whatever
 // leave and enter it causes.
 void BM_HoverOverCrowdedDrawing(benchmark::State& state) {
@@ -184,9 +221,10 @@ void BM_HoverOverCrowdedDrawing(benchmark::State& state) {
 }
 BENCHMARK(BM_HoverOverCrowdedDrawing)->ArgName("antialiased")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// The reference for the pointer move: the engine's hit test looking at every one of
-// the same 10,000 symbols, at the same points, on the page the view laid them out on.
-void BM_HitTestLinearScan(benchmark::State& state) {
+// The engine's hit test at the same points, on the page the view laid the same 10,000
+// symbols out on: through its grid (what a pointer move asks), or looking at every
+// symbol (the reference the pointer move is held against).
+void HitTest(benchmark::State& state, bool useIndex) {
     static const std::string text = CrowdedDrawing(10000);
     const int factor = state.range(0) != 0 ? 2 : 1;
     cvl::LoadError error;
@@ -197,9 +235,12 @@ void BM_HitTestLinearScan(benchmark::State& state) {
     std::uniform_int_distribution<int> x(0, 799), y(0, 599);
     for (auto _ : state) {
         const cvl::Point pixelCentre{factor * x(random) + 0.5, factor * y(random) + 0.5};
-        benchmark::DoNotOptimize(scene.HitTest(pixelCentre, CVL_HIT_TOLERANCE, false, false));
+        benchmark::DoNotOptimize(scene.HitTest(pixelCentre, CVL_HIT_TOLERANCE, false, useIndex));
     }
 }
+void BM_HitTestIndexed(benchmark::State& state) { HitTest(state, true); }
+void BM_HitTestLinearScan(benchmark::State& state) { HitTest(state, false); }
+BENCHMARK(BM_HitTestIndexed)->ArgName("antialiased")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HitTestLinearScan)->ArgName("antialiased")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

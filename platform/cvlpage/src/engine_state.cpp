@@ -20,10 +20,11 @@ EngineState& EngineState::Get() {
 uint32_t EngineState::Add(std::unique_ptr<Drawing> drawing) {
     auto loaded = std::make_unique<LoadedDrawing>();
     loaded->handle = kDrawingTag | (nextDrawing_++ & kCounterMask);
+    loaded->firstSymbol = nextSymbol_;
     drawing->ForEach([&](const Symbol& s) {
         Symbol& mutableSymbol = const_cast<Symbol&>(s);
         mutableSymbol.handle = nextSymbol_;
-        loaded->symbols[nextSymbol_] = &mutableSymbol;
+        loaded->symbols.push_back(&mutableSymbol);
         nextSymbol_ = (nextSymbol_ & kCounterMask) + 1;
         if (nextSymbol_ > kCounterMask) nextSymbol_ = 1;
     });
@@ -47,13 +48,19 @@ LoadedDrawing* EngineState::FindDrawing(uint32_t handle) {
     return it->second.get();
 }
 
+Symbol* LoadedDrawing::SymbolOf(uint32_t handle) const {
+    // Handles below the first were given out after the count wrapped.
+    const uint64_t distance = handle >= firstSymbol ? uint64_t{handle} - firstSymbol
+                                                    : uint64_t{kCounterMask} - firstSymbol + handle;
+    if (distance >= symbols.size()) return nullptr;
+    Symbol* s = symbols[static_cast<size_t>(distance)];
+    return s->handle == handle ? s : nullptr;
+}
+
 Symbol* EngineState::FindSymbol(LoadedDrawing& d, uint32_t symbol) {
-    auto it = d.symbols.find(symbol);
-    if (it == d.symbols.end()) {
-        Refused();
-        return nullptr;
-    }
-    return it->second;
+    Symbol* s = d.SymbolOf(symbol);
+    if (!s) Refused();
+    return s;
 }
 
 Symbol* EngineState::FindSymbol(uint32_t drawing, uint32_t symbol, LoadedDrawing*& d) {
