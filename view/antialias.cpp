@@ -11,37 +11,98 @@ namespace {
 // Rows of a DIB are padded to a multiple of 4 bytes.
 LONG DibRowSize(LONG width, int depth) { return ((width * depth + 31) / 32) * 4; }
 
-// Each 64-bit lane holds the eight bytes from the start of one pair of source
-// pixels, six of them used. The truncated mean of four bytes is the sum of their
-// top six bits plus a quarter of the sum of their low two bits; neither sum can
-// carry into the next byte, so whole lanes are added at once. Reads eight bytes
-// from the start of each pixel pair, two past its end.
-typedef uint64_t LanePair __attribute__((vector_size(16)));
-typedef uint32_t FourWords __attribute__((vector_size(16)));
-
+// Three blocks at a time, from 16-byte vectors of 8 16-bit words. A vector loaded at
+// the start of a pixel pair holds the pairs of three blocks at bytes 0, 6 and 12, and
+// one loaded three bytes on holds their right-hand pixels at the same places, so the
+// four bytes of each mean sit at one place of the four vectors loaded from the two
+// rows. Their sum needs 10 bits: the odd bytes of each word are summed apart, shifted
+// down, and the even ones are what remains of the sum of whole words.
 // Vectors pass by reference: 32-bit x86 without SSE has no ABI for them by value.
-inline void LoadLanes(const BYTE* first, const BYTE* second, LanePair& lanes) {
-    uint64_t words[2];
-    std::memcpy(&words[0], first, 8);
-    std::memcpy(&words[1], second, 8);
-    lanes = LanePair{words[0], words[1]};
+typedef uint16_t Words __attribute__((vector_size(16)));
+typedef uint32_t Pixels __attribute__((vector_size(16)));
+
+inline void Load(const BYTE* from, Words& words) { std::memcpy(&words, from, 16); }
+
+// The means of the three blocks whose pixel pairs start at top and bottom, 6 and 12
+// bytes on: bytes 0-2, 6-8 and 12-14 of means. Bytes 3, 9 and 15 are 0, the others
+// unused. Reads 19 bytes of each row.
+inline void ThreeBlocks(const BYTE* top, const BYTE* bottom, Words& means) {
+    Words a, b, c, d;
+    Load(top, a);
+    Load(bottom, b);
+    Load(top + 3, c);
+    Load(bottom + 3, d);
+    const Words odd = (a >> 8) + (b >> 8) + (c >> 8) + (d >> 8);
+    // The sum of whole words carries the even sums into the odd bytes, and wraps;
+    // taking the odd sums away leaves the even ones exactly.
+    const Words even = a + b + c + d - (odd << 8);
+    const Words keptOdd = {0xFF00, 0, 0xFF00, 0xFF00, 0, 0xFF00, 0xFF00, 0};
+    means = (even >> 2) | ((odd << 6) & keptOdd);
 }
 
-// The block means of the pixel pairs at first and second of the top row and the
-// same places of the bottom row: the BGR pixel of each block in the low three
-// bytes of its lane, the rest 0.
-inline void AverageBlocks(const BYTE* top, const BYTE* bottom, LONG first, LONG second, LanePair& means) {
-    LanePair a, c;
-    LoadLanes(top + first, top + second, a);
-    LoadLanes(bottom + first, bottom + second, c);
-    const LanePair highBits = {0x3F3F3F3F3F3F3F3Full, 0x3F3F3F3F3F3F3F3Full};
-    const LanePair lowBits = {0x0303030303030303ull, 0x0303030303030303ull};
-    const LanePair high = ((a >> 2) & highBits) + ((c >> 2) & highBits);
-    const LanePair low = (a & lowBits) + (c & lowBits);
-    // Each byte of a pixel and the same byte of its right neighbour, three bytes on.
-    const LanePair highSum = high + (high >> 24), lowSum = low + (low >> 24);
-    const LanePair pixel = {0xFFFFFFull, 0xFFFFFFull};
-    means = (highSum + ((lowSum >> 2) & lowBits)) & pixel;
+// Whole-vector shifts by bytes, in words so that they stay single instructions.
+inline void DropBytes6(const Words& from, Words& to) {
+    const Words zero = {};
+    to = __builtin_shufflevector(from, zero, 3, 4, 5, 6, 7, 8, 8, 8);
+}
+inline void DropBytes12(const Words& from, Words& to) {
+    const Words zero = {};
+    to = __builtin_shufflevector(from, zero, 6, 7, 8, 8, 8, 8, 8, 8);
+}
+
+// Writes the three means as BGRX pixels, and 4 more bytes that the next step overwrites.
+inline void StoreThree32(const Words& means, BYTE* out) {
+    Words shifted;
+    DropBytes6(means, shifted);
+    const Pixels first = Pixels(means), second = Pixels(shifted);
+    const Pixels firstTwo = __builtin_shufflevector(first, second, 0, 4, 1, 5);
+    const Pixels pixels = __builtin_shufflevector(firstTwo, first, 0, 1, 7, 7);
+    std::memcpy(out, &pixels, 16);
+}
+
+// Writes the means of four steps, 18 source bytes apart, as twelve BGRX pixels in
+// three whole vectors, with fewer and wider writes than four single steps.
+inline void StoreTwelve32(const Words& first, const Words& second, const Words& third, const Words& fourth,
+                          BYTE* out) {
+    Words shifted[4];
+    DropBytes6(first, shifted[0]);
+    DropBytes6(second, shifted[1]);
+    DropBytes6(third, shifted[2]);
+    DropBytes6(fourth, shifted[3]);
+    // Of each step, pixels 0 and 2 are 32-bit words 0 and 3 of its means, pixel 1 is
+    // word 0 of its shifted means.
+    const Pixels m0 = Pixels(first), m1 = Pixels(second), m2 = Pixels(third), m3 = Pixels(fourth);
+    const Pixels s0 = Pixels(shifted[0]), s1 = Pixels(shifted[1]), s2 = Pixels(shifted[2]), s3 = Pixels(shifted[3]);
+    const Pixels pixels[3] = {
+        __builtin_shufflevector(__builtin_shufflevector(m0, s0, 0, 4, 1, 5),
+                                __builtin_shufflevector(m0, m1, 3, 3, 4, 4), 0, 1, 4, 6),
+        __builtin_shufflevector(__builtin_shufflevector(s1, m1, 0, 0, 7, 7),
+                                __builtin_shufflevector(m2, s2, 0, 4, 1, 5), 0, 2, 4, 5),
+        __builtin_shufflevector(__builtin_shufflevector(m2, m3, 3, 3, 4, 4),
+                                __builtin_shufflevector(s3, m3, 0, 0, 7, 7), 0, 2, 4, 6),
+    };
+    std::memcpy(out, pixels, 48);
+}
+
+// Writes the three means as BGR pixels, and 5 more bytes that the next step overwrites.
+inline void StoreThree24(const Words& means, BYTE* out) {
+    Words second, third;
+    DropBytes6(means, second);
+    DropBytes12(means, third);
+    std::memcpy(out, &means, 8);
+    std::memcpy(out + 3, &second, 8);
+    std::memcpy(out + 6, &third, 8);
+}
+
+// Past the caches the rows arrive from memory more slowly than they are averaged;
+// asking for the bytes this far ahead of the reads keeps enough of them on the way.
+// Only hints: they never fault, and stop at the last byte that the row reads.
+const LONG kPrefetchDistance = 1024;
+
+inline void PrefetchAhead(const BYTE* top, const BYTE* bottom, LONG at, LONG end) {
+    const LONG ahead = at + kPrefetchDistance < end ? at + kPrefetchDistance : end - 1;
+    __builtin_prefetch(top + ahead);
+    __builtin_prefetch(bottom + ahead);
 }
 
 // The same mean for one block, one byte at a time, for the ends of rows.
@@ -49,43 +110,47 @@ inline BYTE AverageChannel(const BYTE* top, const BYTE* bottom, int channel) {
     return BYTE(unsigned(top[channel] + top[3 + channel] + bottom[channel] + bottom[3 + channel]) >> 2);
 }
 
-// One cache row of count pixels from two supersampled rows. The four-block steps
-// stop while a further block remains, so that no read passes the last source pixel.
-void AverageRow24(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
+// One cache row of count pixels of pixelBytes bytes from two supersampled rows.
+// Each three-block step reads one pixel pair past its blocks and writes up to 5
+// bytes past them, so steps stop while more than four blocks remain; four steps
+// share one prefetch.
+template <int pixelBytes>
+void AverageRow(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
+    auto store = [&](const Words& means, LONG x) {
+        if (pixelBytes == 4) {
+            StoreThree32(means, out + 4 * x);
+        } else {
+            StoreThree24(means, out + 3 * x);
+        }
+    };
     LONG x = 0;
-    for (; x + 4 < count; x += 4) {
-        const LONG at = 6 * x;
-        // Blocks 0 and 2 in one pair of lanes, 1 and 3 in the other, so that each
-        // lane packs two neighbouring pixels into its low six bytes.
-        LanePair evenBlocks, oddBlocks;
-        AverageBlocks(top, bottom, at, at + 12, evenBlocks);
-        AverageBlocks(top, bottom, at + 6, at + 18, oddBlocks);
-        const LanePair pairs = evenBlocks | (oddBlocks << 24);
-        const uint64_t low = pairs[0] | (pairs[1] << 48);
-        const uint32_t high = uint32_t(pairs[1] >> 16);
-        std::memcpy(out + 3 * x, &low, 8);
-        std::memcpy(out + 3 * x + 8, &high, 4);
+    for (; x + 13 < count; x += 12) {
+        PrefetchAhead(top, bottom, 6 * x, 6 * count);
+        const BYTE* upper = top + 6 * x;
+        const BYTE* lower = bottom + 6 * x;
+        Words first, second, third, fourth;
+        ThreeBlocks(upper, lower, first);
+        ThreeBlocks(upper + 18, lower + 18, second);
+        ThreeBlocks(upper + 36, lower + 36, third);
+        ThreeBlocks(upper + 54, lower + 54, fourth);
+        if (pixelBytes == 4) {
+            StoreTwelve32(first, second, third, fourth, out + 4 * x);
+        } else {
+            store(first, x);
+            store(second, x + 3);
+            store(third, x + 6);
+            store(fourth, x + 9);
+        }
     }
-    for (; x < count; ++x)
-        for (int channel = 0; channel < 3; ++channel)
-            out[3 * x + channel] = AverageChannel(top + 6 * x, bottom + 6 * x, channel);
-}
-
-// The same for a BGRX cache: the fourth byte of each pixel is unused and written as 0.
-void AverageRow32(const BYTE* top, const BYTE* bottom, BYTE* out, LONG count) {
-    LONG x = 0;
-    for (; x + 4 < count; x += 4) {
-        const LONG at = 6 * x;
-        LanePair first, second;
-        AverageBlocks(top, bottom, at, at + 6, first);
-        AverageBlocks(top, bottom, at + 12, at + 18, second);
-        const FourWords pixels = __builtin_shufflevector(FourWords(first), FourWords(second), 0, 2, 4, 6);
-        std::memcpy(out + 4 * x, &pixels, 16);
+    for (; x + 4 < count; x += 3) {
+        Words means;
+        ThreeBlocks(top + 6 * x, bottom + 6 * x, means);
+        store(means, x);
     }
     for (; x < count; ++x) {
         for (int channel = 0; channel < 3; ++channel)
-            out[4 * x + channel] = AverageChannel(top + 6 * x, bottom + 6 * x, channel);
-        out[4 * x + 3] = 0;
+            out[pixelBytes * x + channel] = AverageChannel(top + 6 * x, bottom + 6 * x, channel);
+        if (pixelBytes == 4) out[4 * x + 3] = 0;
     }
 }
 
@@ -112,9 +177,9 @@ bool Downsample2x(const BYTE* source, BYTE* destination, int destinationDepth, L
         const BYTE* lower = source + size_t(2 * height - 2 - 2 * y) * sourceRow + 6 * left;
         BYTE* out = destination + size_t(height - 1 - y) * destinationRow + pixelBytes * left;
         if (destinationDepth == 24) {
-            AverageRow24(upper, lower, out, count);
+            AverageRow<3>(upper, lower, out, count);
         } else {
-            AverageRow32(upper, lower, out, count);
+            AverageRow<4>(upper, lower, out, count);
         }
     }
     return true;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "antialias.h"
@@ -16,11 +17,16 @@ struct Images {
     std::vector<BYTE> source, destination;
 };
 
-Images RandomImages(std::mt19937& random, int depth, LONG width, LONG height) {
+// With extremes, every source byte is one of the four smallest or largest values,
+// so that sums of four reach their limits and carry in every way.
+Images RandomImages(std::mt19937& random, int depth, LONG width, LONG height, bool extremes = false) {
     Images images;
     images.source.resize(size_t(RowSize(2 * width, 24)) * 2 * height);
     images.destination.resize(size_t(RowSize(width, depth)) * height);
-    for (BYTE& b : images.source) b = BYTE(random());
+    for (BYTE& b : images.source) {
+        const unsigned value = random();
+        b = extremes ? BYTE(value & 4 ? 252 + (value & 3) : value & 3) : BYTE(value);
+    }
     for (BYTE& b : images.destination) b = BYTE(random());
     return images;
 }
@@ -28,20 +34,19 @@ Images RandomImages(std::mt19937& random, int depth, LONG width, LONG height) {
 TEST(Downsample2x, MatchesTheReferenceOnRandomImagesAtBothDepths) {
     std::mt19937 random(20261210);
     // Odd widths exercise row padding; one-pixel regions and regions touching the
-    // right edge exercise the end of a row; widths around multiples of four the
-    // change from blocks taken four or two at a time to single ones.
-    const LONG sizes[][2] = {{1, 1}, {2, 3}, {3, 2}, {5, 4}, {7, 7}, {8, 2}, {9, 3}, {10, 2}, {11, 5},
-                             {33, 9}, {64, 3}, {203, 4}};
+    // right edge exercise the end of a row; every width up to 30 the changes from
+    // blocks taken twelve or three at a time to single ones.
+    std::vector<std::pair<LONG, LONG>> sizes = {{33, 9}, {64, 3}, {203, 4}};
+    for (LONG width = 1; width <= 30; ++width) sizes.push_back({width, 1 + width % 3});
     for (int depth : {24, 32}) {
-        for (const auto& size : sizes) {
-            const LONG width = size[0], height = size[1];
+        for (const auto& [width, height] : sizes) {
             for (int trial = 0; trial < 20; ++trial) {
                 std::uniform_int_distribution<LONG> xs(0, width), ys(0, height);
                 LONG x0 = xs(random), x1 = xs(random), y0 = ys(random), y1 = ys(random);
                 if (trial == 0) x0 = 0, x1 = width, y0 = 0, y1 = height;
                 const RECT region = {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
                 if (region.left == region.right || region.top == region.bottom) continue;
-                Images images = RandomImages(random, depth, width, height);
+                Images images = RandomImages(random, depth, width, height, trial % 2 == 1);
                 std::vector<BYTE> expected = images.destination;
                 ASSERT_TRUE(Downsample2xReference(images.source.data(), expected.data(), depth, width, height, region));
                 ASSERT_TRUE(Downsample2x(images.source.data(), images.destination.data(), depth, width, height, region));
