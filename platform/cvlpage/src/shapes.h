@@ -18,8 +18,16 @@ struct DeviceShape {
     Box box;                    // everything painted, stroke included
 };
 
+// What of a shape its caller needs. Bounds and hit tests need no glyph cells and no
+// fill, whose building is most of the work for a text.
+enum class ShapeParts {
+    All,
+    OutlineAndBox,  // `fill` and `label` left empty; the rest as for All, `box` included
+};
+
 // Builds the shape of a leaf symbol under its full placement and the page mapping.
-void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out);
+void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out,
+                      ShapeParts parts = ShapeParts::All);
 
 // The glyph rows of the built-in font for a byte; bit 4 is the left column.
 const uint8_t* GlyphRows(unsigned char c);
