@@ -15,6 +15,7 @@
 #include "antialias.h"
 #include "npapi.h"
 #include "plugin_instance.h"
+#include "raster.h"
 #include "render_cache.h"
 #include "scene.h"
 #include "scratch_files.h"
@@ -149,6 +150,13 @@ const std::string& ThousandSymbols() {
 }
 
 // Args: antialiased (0 or 1), invalidated square side (0: the whole view).
+void SmallAndWholeOnBothPaths(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"antialiased", "side"});
+    for (int antialiased : {0, 1})
+        for (int side : {20, 0}) b->Args({antialiased, side});
+    b->Unit(benchmark::kMicrosecond);
+}
+
 void BM_PaintAfterInvalidation(benchmark::State& state) {
     Page page(ThousandSymbols(), state.range(0) != 0);
     const LONG side = LONG(state.range(1));
@@ -163,43 +171,100 @@ void BM_PaintAfterInvalidation(benchmark::State& state) {
         w32_pump();
     }
 }
-BENCHMARK(BM_PaintAfterInvalidation)
-    ->ArgNames({"antialiased", "side"})
-    ->Args({0, 20})
-    ->Args({0, 0})
-    ->Args({1, 20})
-    ->Args({1, 0})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintAfterInvalidation)->Apply(SmallAndWholeOnBothPaths);
+
+// What bounds the paints above: the engine alone drawing the same squares, or the
+// whole view, straight into a pixel block, without the plug-in or the window system.
+// Args as above.
+void BM_EngineDrawsTheSameArea(benchmark::State& state) {
+    const int factor = state.range(0) != 0 ? 2 : 1;
+    const int side = int(state.range(1));
+    cvl::LoadError error;
+    auto drawing = cvl::ParseDrawing(ThousandSymbols(), error);
+    cvl::Scene scene(*drawing);
+    const int width = 800 * factor, height = 600 * factor;
+    scene.SetMapping(cvl::Scene::FitPage(*drawing, {0, 0, width, height}, true, CVL_ZOOM_FIT));
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0xFFFFFF);
+    cvl::Canvas canvas;
+    canvas.pixels = pixels.data();
+    canvas.stride = width;
+    canvas.area = {0, 0, width, height};
+    canvas.clip = canvas.area;
+    scene.Render(canvas, {});
+    int x = 0;
+    for (auto _ : state) {
+        if (side != 0) {
+            x = (x + 37) % (800 - side);
+            canvas.clip = {factor * x, factor * 290, factor * (x + side), factor * (290 + side)};
+        }
+        scene.Render(canvas, {});
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_EngineDrawsTheSameArea)->Apply(SmallAndWholeOnBothPaths);
+
+// Where the pointer goes, in the view's pixels: jumps to random points, which find
+// nothing of the last move in the processor's caches (the worst case), or a sweep
+// along rows three pixels a step, as a hand moves it.
+class PointerPath {
+public:
+    explicit PointerPath(bool sweep) : sweep_(sweep) {}
+    POINT Next() {
+        if (!sweep_) return {x_(random_), y_(random_)};
+        at_.x += 3;
+        if (at_.x >= 800) at_ = {at_.x - 800, (at_.y + 7) % 600};
+        return at_;
+    }
+
+private:
+    bool sweep_;
+    std::mt19937 random_{3};
+    std::uniform_int_distribution<int> x_{0, 799}, y_{0, 599};
+    POINT at_{0, 0};
+};
+
+void AntialiasedAndPaths(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"antialiased", "sweep"});
+    for (int antialiased : {0, 1})
+        for (int sweep : {0, 1}) b->Args({antialiased, sweep});
+    b->Unit(benchmark::kMicrosecond);
+}
 
 // A pointer move over a drawing of 10,000 symbols: the hit test and whatever
-// leave and enter it causes.
+// leave and enter it causes. Args: antialiased (0 or 1), sweep (0: random jumps).
 void BM_HoverOverCrowdedDrawing(benchmark::State& state) {
     static const std::string drawing = CrowdedDrawing(10000);
     Page page(drawing, state.range(0) != 0);
     POINT origin = {0, 0};
     ClientToScreen(page.Window(), &origin);
-    std::mt19937 random(3);
-    std::uniform_int_distribution<int> x(0, 799), y(0, 599);
-    for (auto _ : state) w32_mouse_move(origin.x + x(random), origin.y + y(random));
+    PointerPath path(state.range(1) != 0);
+    for (auto _ : state) {
+        const POINT at = path.Next();
+        w32_mouse_move(origin.x + at.x, origin.y + at.y);
+    }
 }
-BENCHMARK(BM_HoverOverCrowdedDrawing)->ArgName("antialiased")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HoverOverCrowdedDrawing)->Apply(AntialiasedAndPaths);
 
-// The reference for the pointer move: the engine's hit test looking at every one of
-// the same 10,000 symbols, at the same points, on the page the view laid them out on.
-void BM_HitTestLinearScan(benchmark::State& state) {
+// The engine's hit test at the same points, on the page the view laid the same 10,000
+// symbols out on: through its grid (what a pointer move asks), or looking at every
+// symbol (the reference the pointer move is held against).
+void HitTest(benchmark::State& state, bool useIndex) {
     static const std::string text = CrowdedDrawing(10000);
     const int factor = state.range(0) != 0 ? 2 : 1;
     cvl::LoadError error;
     auto drawing = cvl::ParseDrawing(text, error);
     cvl::Scene scene(*drawing);
     scene.SetMapping(cvl::Scene::FitPage(*drawing, {0, 0, 800 * factor, 600 * factor}, true, CVL_ZOOM_FIT));
-    std::mt19937 random(3);
-    std::uniform_int_distribution<int> x(0, 799), y(0, 599);
+    PointerPath path(state.range(1) != 0);
     for (auto _ : state) {
-        const cvl::Point pixelCentre{factor * x(random) + 0.5, factor * y(random) + 0.5};
-        benchmark::DoNotOptimize(scene.HitTest(pixelCentre, CVL_HIT_TOLERANCE, false, false));
+        const POINT at = path.Next();
+        const cvl::Point pixelCentre{factor * at.x + 0.5, factor * at.y + 0.5};
+        benchmark::DoNotOptimize(scene.HitTest(pixelCentre, CVL_HIT_TOLERANCE, false, useIndex));
     }
 }
-BENCHMARK(BM_HitTestLinearScan)->ArgName("antialiased")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+void BM_HitTestIndexed(benchmark::State& state) { HitTest(state, true); }
+void BM_HitTestLinearScan(benchmark::State& state) { HitTest(state, false); }
+BENCHMARK(BM_HitTestIndexed)->Apply(AntialiasedAndPaths);
+BENCHMARK(BM_HitTestLinearScan)->Apply(AntialiasedAndPaths);
 
 }  // namespace

@@ -118,7 +118,15 @@ std::vector<Contour> RandomShape(std::mt19937& random, int contours, double spre
         for (int k = corners(random); k > 0; --k) c.push_back({cx + r * (unit(random) * 2 - 1), cy + r * (unit(random) * 2 - 1)});
         if (unit(random) < 0.3) {
             const bool closed = unit(random) < 0.5;
-            StrokeContours(c, closed, 0.5 + unit(random) * 3, shape, within);
+            const double halfWidth = 0.5 + unit(random) * 3;
+            if (within == nullptr) {
+                StrokeContours(c, closed, halfWidth, shape, nullptr);
+            } else {
+                // Written over the pieces of earlier strokes, as a paint reuses them.
+                static std::vector<Contour> pool;
+                const size_t pieces = StrokeContoursOver(c, closed, halfWidth, pool, within);
+                shape.insert(shape.end(), pool.begin(), pool.begin() + ptrdiff_t(pieces));
+            }
         } else {
             shape.push_back(std::move(c));
         }

@@ -189,6 +189,11 @@ TEST(Scene, EditsOfSingleSymbolsKeepTheIndexExact) {
     std::uniform_real_distribution<double> x(-20, 420), y(-20, 340);
     for (int round = 0; round < 60; ++round) {
         Symbol& s = *all[rng() % all.size()];
+        // Pointed at before the edit, so that whatever the scene kept of its shape
+        // must be let go.
+        const Box before = scene.DeviceBox(s);
+        const Point inside{(before.minX + before.maxX) / 2, (before.minY + before.maxY) / 2};
+        if (!before.Empty()) scene.HitTest(inside, 2, true, true);
         switch (round % 4) {
             case 0: s.placement = s.placement.Turned(static_cast<int32_t>(rng() % 3600), {50, 40}); break;
             case 1: s.placement = s.placement.Moved(-500, -300); break;  // far above and left of the grid
@@ -196,9 +201,14 @@ TEST(Scene, EditsOfSingleSymbolsKeepTheIndexExact) {
             case 3: s.text = round % 8 ? "NEW TEXT" : ""; break;
         }
         scene.Invalidate(s);
-        if (round % 10 != 9) continue;
         Scene fresh(*d);
         fresh.SetMapping(mapping);
+        if (!before.Empty()) {
+            for (bool innermost : {false, true})
+                ASSERT_EQ(scene.HitTest(inside, 2, innermost, true), fresh.HitTest(inside, 2, innermost, false))
+                    << "where the symbol was, after round " << round;
+        }
+        if (round % 10 != 9) continue;
         for (int i = 0; i < 300; ++i) {
             Point p{x(rng), y(rng)};
             ASSERT_EQ(scene.HitTest(p, 2, false, true), fresh.HitTest(p, 2, false, false)) << p.x << "," << p.y;
@@ -210,6 +220,30 @@ TEST(Scene, EditsOfSingleSymbolsKeepTheIndexExact) {
         fresh.Render(rc, {}, false);
         ASSERT_EQ(edited.data, reference.data) << "after round " << round;
     }
+}
+
+// Pointer moves keep the outlines they looked at, up to a bound; past it they are
+// let go, and the answers stay right.
+TEST(Scene, HitTestsStayRightWhenTheKeptOutlinesOverflow) {
+    // 400 ellipses of the most sides one over the other: a point in the corner of
+    // their box is outside every one, so one hit test measures all their outlines.
+    // Every other one starts 6 units further right.
+    std::string text = "vkdrawing 1\npage 1000 1000\n";
+    for (int i = 0; i < 400; ++i)
+        text += "symbol ellipse\nname \"E" + std::to_string(i) + "\"\nbox " + std::to_string(i % 2 ? 6 : 0) +
+                " 0 1000 1000\nfill #00FF00\nend\n";
+    auto d = Parse(text);
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 1000, 1000}, true, 100));
+    struct Case {
+        Point p;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {{10.5, 10.5}, ""}, {{500.5, 500.5}, "E399"}, {{990.5, 20.5}, ""}, {{2.5, 500.5}, "E398"}};
+    for (int pass = 0; pass < 2; ++pass)
+        for (const Case& c : cases)
+            EXPECT_EQ(NameOf(scene.HitTest(c.p, 2, false)), c.expect) << c.p.x << "," << c.p.y << ", pass " << pass;
 }
 
 TEST(Scene, HiddenBoundsShowWhereHiddenSymbolsAre) {

@@ -10,8 +10,8 @@ using namespace cvl;
 
 namespace {
 
-// Bounds and hit tests build shapes without glyphs or fill; what they read must be
-// what the full shape that painting uses has.
+// Bounds are built without glyph cells or fill; what they read must be what the
+// full shape that painting uses has.
 TEST(Shapes, OutlineAndBoxAgreeWithTheWholeShape) {
     LoadError error;
     auto d = ParseDrawing(

@@ -20,10 +20,11 @@ EngineState& EngineState::Get() {
 uint32_t EngineState::Add(std::unique_ptr<Drawing> drawing) {
     auto loaded = std::make_unique<LoadedDrawing>();
     loaded->handle = kDrawingTag | (nextDrawing_++ & kCounterMask);
+    loaded->firstSymbol = nextSymbol_;
     drawing->ForEach([&](const Symbol& s) {
         Symbol& mutableSymbol = const_cast<Symbol&>(s);
         mutableSymbol.handle = nextSymbol_;
-        loaded->symbols[nextSymbol_] = &mutableSymbol;
+        loaded->symbols.push_back(&mutableSymbol);
         nextSymbol_ = (nextSymbol_ & kCounterMask) + 1;
         if (nextSymbol_ > kCounterMask) nextSymbol_ = 1;
     });
@@ -35,25 +36,39 @@ uint32_t EngineState::Add(std::unique_ptr<Drawing> drawing) {
 }
 
 bool EngineState::Free(uint32_t handle) {
+    if (handle == lastFound_) {
+        lastFound_ = 0;
+        lastFoundDrawing_ = nullptr;
+    }
     return drawings_.erase(handle) > 0;
 }
 
 LoadedDrawing* EngineState::FindDrawing(uint32_t handle) {
+    // Calls come in runs for one drawing: the last one found is asked about first.
+    if (handle != 0 && handle == lastFound_) return lastFoundDrawing_;
     auto it = drawings_.find(handle);
     if (it == drawings_.end()) {
         Refused();
         return nullptr;
     }
-    return it->second.get();
+    lastFound_ = handle;
+    lastFoundDrawing_ = it->second.get();
+    return lastFoundDrawing_;
+}
+
+Symbol* LoadedDrawing::SymbolOf(uint32_t handle) const {
+    // Handles below the first were given out after the count wrapped.
+    const uint64_t distance = handle >= firstSymbol ? uint64_t{handle} - firstSymbol
+                                                    : uint64_t{kCounterMask} - firstSymbol + handle;
+    if (distance >= symbols.size()) return nullptr;
+    Symbol* s = symbols[static_cast<size_t>(distance)];
+    return s->handle == handle ? s : nullptr;
 }
 
 Symbol* EngineState::FindSymbol(LoadedDrawing& d, uint32_t symbol) {
-    auto it = d.symbols.find(symbol);
-    if (it == d.symbols.end()) {
-        Refused();
-        return nullptr;
-    }
-    return it->second;
+    Symbol* s = d.SymbolOf(symbol);
+    if (!s) Refused();
+    return s;
 }
 
 Symbol* EngineState::FindSymbol(uint32_t drawing, uint32_t symbol, LoadedDrawing*& d) {

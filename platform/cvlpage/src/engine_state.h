@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "model.h"
 #include "scene.h"
@@ -21,7 +22,11 @@ struct LoadedDrawing {
     uint32_t handle = 0;
     std::unique_ptr<Drawing> drawing;
     std::unique_ptr<Scene> scene;
-    std::unordered_map<uint32_t, Symbol*> symbols;
+    // Symbol handles are given out one after another at load, so the handle's distance
+    // from the first finds the symbol (the count wraps past the largest handle to 1).
+    uint32_t firstSymbol = 0;
+    std::vector<Symbol*> symbols;  // in handle order
+    Symbol* SymbolOf(uint32_t handle) const;
     DWORD lastFullFlags = 0x9;  // the options that incremental passes repeat
 };
 
@@ -67,6 +72,8 @@ public:
 
 private:
     std::unordered_map<uint32_t, std::unique_ptr<LoadedDrawing>> drawings_;
+    uint32_t lastFound_ = 0;
+    LoadedDrawing* lastFoundDrawing_ = nullptr;
     uint32_t nextDrawing_ = 1;
     uint32_t nextSymbol_ = 1;
     void Record(std::string entry);

@@ -58,11 +58,6 @@ void Box::Add(const Box& b) {
     Add(Point{b.maxX, b.maxY});
 }
 
-Box Box::Grown(double by) const {
-    if (Empty()) return *this;
-    return {minX - by, minY - by, maxX + by, maxY + by};
-}
-
 PixelRect Box::Pixels() const {
     if (Empty()) return {};
     // A pixel is painted when its centre is covered; allow a hair for rounding.
@@ -79,6 +74,11 @@ Point Rotate(Point p, int32_t tenths) {
     CosSin(tenths, c, s);
     // Counter-clockwise on screen with y pointing down.
     return {p.x * c + p.y * s, -p.x * s + p.y * c};
+}
+
+DeviceTransform::DeviceTransform(const Placement& placement, const PageMapping& mapping)
+    : offset_(placement.offset), mapping_(mapping) {
+    CosSin(placement.tenths, c_, s_);
 }
 
 Point Placement::Apply(Point p) const {

@@ -30,7 +30,10 @@ struct Box {
     bool Empty() const { return !(minX <= maxX && minY <= maxY); }
     void Add(Point p);
     void Add(const Box& b);
-    Box Grown(double by) const;
+    Box Grown(double by) const {
+        if (Empty()) return *this;
+        return {minX - by, minY - by, maxX + by, maxY + by};
+    }
     // The pixels whose centres can lie in the box.
     PixelRect Pixels() const;
 };
@@ -61,6 +64,23 @@ struct PageMapping {
     Point ToDevice(Point p) const { return {originX + p.x * scale, originY + p.y * scale}; }
     Point ToDrawing(Point p) const { return {(p.x - originX) / scale, (p.y - originY) / scale}; }
     bool operator==(const PageMapping&) const = default;
+};
+
+// A placement followed by the page mapping, with the turn's cosine and sine found
+// once: the same arithmetic as mapping.ToDevice(placement.Apply(p)), for the many
+// points of one shape.
+class DeviceTransform {
+public:
+    DeviceTransform(const Placement& placement, const PageMapping& mapping);
+    Point operator()(Point p) const {
+        const double x = p.x * c_ + p.y * s_ + offset_.x, y = -p.x * s_ + p.y * c_ + offset_.y;
+        return mapping_.ToDevice({x, y});
+    }
+
+private:
+    double c_, s_;
+    Point offset_;
+    PageMapping mapping_;
 };
 
 double DistanceToSegment(Point p, Point a, Point b);

@@ -14,7 +14,7 @@ const char* KindName(SymbolKind kind) {
     return "?";
 }
 
-const Property* Symbol::FindProperty(const std::string& propertyName) const {
+const Property* Symbol::FindProperty(std::string_view propertyName) const {
     for (const auto& p : properties)
         if (p.name == propertyName) return &p;
     return nullptr;

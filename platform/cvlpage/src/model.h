@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,7 +52,7 @@ struct Symbol {
     std::vector<Property> properties;
     std::vector<std::unique_ptr<Symbol>> members;  // groups only, bottom to top
 
-    const Property* FindProperty(const std::string& propertyName) const;
+    const Property* FindProperty(std::string_view propertyName) const;
     void SetProperty(const std::string& propertyName, const std::string& value);
 };
 

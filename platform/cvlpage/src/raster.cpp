@@ -26,10 +26,16 @@ struct Crossing {
     int winding;
 };
 
-int32_t CeilCentre(double v) {
-    // First pixel whose centre is at or after v, kept in a safe range.
-    double c = std::ceil(v - 0.5);
-    return static_cast<int32_t>(std::clamp(c, -2e9, 2e9));
+int32_t ClampedCeiling(double c) { return static_cast<int32_t>(std::clamp(std::ceil(c), -2e9, 2e9)); }
+
+// First pixel whose centre is at or after v, kept in a safe range.
+inline int32_t CeilCentre(double v) {
+    const double c = v - 0.5;
+    if (!(c > -2e9 && c < 2e9)) return ClampedCeiling(c);
+    // The ceiling from the truncation, exact in this range and far cheaper than
+    // std::ceil on processors without a rounding instruction.
+    const int64_t truncated = static_cast<int64_t>(c);
+    return static_cast<int32_t>(static_cast<double>(truncated) < c ? truncated + 1 : truncated);
 }
 
 double SignedArea(const Contour& c) {
@@ -38,9 +44,8 @@ double SignedArea(const Contour& c) {
     return a / 2;
 }
 
-void AddPositive(Contour c, std::vector<Contour>& out) {
+void TurnPositive(Contour& c) {
     if (SignedArea(c) < 0) std::reverse(c.begin(), c.end());
-    out.push_back(std::move(c));
 }
 
 }  // namespace
@@ -119,6 +124,39 @@ void PaintRun(Canvas& canvas, int32_t x0, int32_t x1, int32_t y, uint32_t pixel,
 
 enum class Side { Left, Within, Right };
 
+struct SidedEdge {
+    Edge edge;
+    Side side;
+};
+
+// Memory for the edges and crossings of a fill, kept from one fill to the next: a
+// paint fills shape after shape, each over a few rows. Fills never nest (the engine
+// runs on its caller's one thread), so one fill at a time holds it; it is emptied
+// when that fill ends, and a fill that needed a great deal gives it back.
+class FillScratch {
+public:
+    FillScratch() = default;
+    virtual ~FillScratch() {
+        constexpr size_t kMostKept = size_t{1} << 16;
+        edges.clear();
+        active.clear();
+        // The crossings keep their size: a fill writes them over, never appends.
+        if (edges.capacity() > kMostKept) std::vector<SidedEdge>().swap(edges);
+        if (active.capacity() > kMostKept) std::vector<const SidedEdge*>().swap(active);
+        if (crossings.capacity() > kMostKept) std::vector<Crossing>().swap(crossings);
+    }
+    FillScratch(const FillScratch&) = delete;
+    FillScratch& operator=(const FillScratch&) = delete;
+
+    static std::vector<SidedEdge> edges;
+    static std::vector<const SidedEdge*> active;
+    static std::vector<Crossing> crossings;
+};
+
+std::vector<SidedEdge> FillScratch::edges;
+std::vector<const SidedEdge*> FillScratch::active;
+std::vector<Crossing> FillScratch::crossings;
+
 }  // namespace
 
 // Paints what the reference paints. A small clip meets few of a shape's contours and
@@ -127,7 +165,7 @@ enum class Side { Left, Within, Right };
 // of the clip only ends spans that the clip ends anyway, and an edge wholly to its
 // left only adds to the winding a row starts the clip with. The margins of a pixel
 // keep rounding of a crossing's position from moving it across the clip's edge.
-void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour colour, Paint paint) {
+void FillContours(Canvas& canvas, std::span<const Contour> contours, Colour colour, Paint paint) {
     const PixelRect& clip = canvas.clip;
     if (clip.Empty()) return;
     for (const Contour& c : contours) {
@@ -136,11 +174,8 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
             if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
     }
     const double leftOf = clip.left - 1.5, rightOf = clip.right + 0.5;
-    struct SidedEdge {
-        Edge edge;
-        Side side;
-    };
-    std::vector<SidedEdge> edges;
+    const FillScratch scratch;
+    std::vector<SidedEdge>& edges = scratch.edges;
     double minY = INFINITY, maxY = -INFINITY;
     for (const Contour& c : contours) {
         size_t n = c.size();
@@ -177,14 +212,17 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
     std::sort(edges.begin(), edges.end(),
               [](const SidedEdge& a, const SidedEdge& b) { return a.edge.yTop < b.edge.yTop; });
     const uint32_t pixel = ToPixel(colour);
-    std::vector<const SidedEdge*> active;
-    std::vector<Crossing> crossings;
+    std::vector<const SidedEdge*>& active = scratch.active;
+    std::vector<Crossing>& crossings = scratch.crossings;
     size_t nextEdge = 0;
     for (int32_t y = yFirst; y < yEnd; ++y) {
         double yc = y + 0.5;
         while (nextEdge < edges.size() && edges[nextEdge].edge.yTop <= yc) active.push_back(&edges[nextEdge++]);
         std::erase_if(active, [yc](const SidedEdge* e) { return e->edge.yBottom <= yc; });
-        crossings.clear();
+        // Room for a crossing of every active edge, written without growing checks.
+        if (crossings.size() < active.size()) crossings.resize(active.size());
+        Crossing* const firstCrossing = crossings.data();
+        Crossing* endCrossing = firstCrossing;
         int winding = 0;
         for (const SidedEdge* s : active) {
             const Edge& e = s->edge;
@@ -192,12 +230,13 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
             if (s->side == Side::Left) {
                 winding += e.winding;
             } else {
-                crossings.push_back({e.xAtTop + (yc - e.yTop) * e.slope, e.winding});
+                *endCrossing++ = {e.xAtTop + (yc - e.yTop) * e.slope, e.winding};
             }
         }
-        std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+        std::sort(firstCrossing, endCrossing, [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
         int32_t start = clip.left;
-        for (const Crossing& c : crossings) {
+        for (const Crossing* crossing = firstCrossing; crossing != endCrossing; ++crossing) {
+            const Crossing& c = *crossing;
             const int32_t at = CeilCentre(c.x);
             const int32_t end = std::min(clip.right, at);
             if (winding != 0 && start < end) PaintRun(canvas, start, end, y, pixel, paint);
@@ -208,8 +247,11 @@ void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour c
     }
 }
 
-void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out,
-                    const PixelRect* within) {
+namespace {
+
+// The stroke's pieces, each written into the contour `nextPiece` hands out.
+template <typename NextPiece>
+void Stroke(const Contour& outline, bool closed, double halfWidth, const PixelRect* within, NextPiece nextPiece) {
     size_t n = outline.size();
     if (n == 0) return;
     // Two pixels to spare: filling drops every piece this drops, so no pixel changes.
@@ -223,12 +265,15 @@ void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::
     };
     size_t segments = closed ? n : n - 1;
     for (size_t i = 0; i < segments; ++i) {
-        Point a = outline[i], b = outline[(i + 1) % n];
+        Point a = outline[i], b = outline[i + 1 < n ? i + 1 : 0];
+        if (outside(a, b)) continue;
         double dx = b.x - a.x, dy = b.y - a.y;
         double len = std::sqrt(dx * dx + dy * dy);
-        if (len == 0 || outside(a, b)) continue;
+        if (len == 0) continue;
         double nx = -dy / len * halfWidth, ny = dx / len * halfWidth;
-        AddPositive({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}}, out);
+        Contour& quad = nextPiece();
+        quad.assign({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}});
+        TurnPositive(quad);
     }
     // Round joins close the notches between segments of wide strokes.
     if (halfWidth <= 1) return;
@@ -236,13 +281,32 @@ void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::
     for (size_t i = 0; i < n; ++i) {
         if (!closed && (i == 0 || i == n - 1)) continue;
         if (outside(outline[i], outline[i])) continue;
-        Contour disc;
+        Contour& disc = nextPiece();
         for (int k = 0; k < sides; ++k) {
             double t = 2 * 3.14159265358979323846 * k / sides;
             disc.push_back({outline[i].x + halfWidth * std::cos(t), outline[i].y + halfWidth * std::sin(t)});
         }
-        AddPositive(std::move(disc), out);
+        TurnPositive(disc);
     }
+}
+
+}  // namespace
+
+void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out,
+                    const PixelRect* within) {
+    Stroke(outline, closed, halfWidth, within, [&out]() -> Contour& { return out.emplace_back(); });
+}
+
+size_t StrokeContoursOver(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& pool,
+                          const PixelRect* within) {
+    size_t used = 0;
+    Stroke(outline, closed, halfWidth, within, [&pool, &used]() -> Contour& {
+        if (used == pool.size()) pool.emplace_back();
+        Contour& piece = pool[used++];
+        piece.clear();
+        return piece;
+    });
+    return used;
 }
 
 void FillPixelRect(Canvas& canvas, const PixelRect& r, Colour colour) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "geometry.h"
@@ -49,7 +50,11 @@ uint32_t ToPixel(Colour c);  // COLORREF to BGRX
 Colour FromPixel(uint32_t p);
 
 // Fills the union of the contours (non-zero winding).
-void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour colour, Paint paint = Paint::Solid);
+void FillContours(Canvas& canvas, std::span<const Contour> contours, Colour colour, Paint paint = Paint::Solid);
+inline void FillContours(Canvas& canvas, const std::vector<Contour>& contours, Colour colour,
+                         Paint paint = Paint::Solid) {
+    FillContours(canvas, std::span<const Contour>(contours), colour, paint);
+}
 // The same, row by row over every edge of every contour: what FillContours is held to.
 void FillContoursReference(Canvas& canvas, const std::vector<Contour>& contours, Colour colour,
                            Paint paint = Paint::Solid);
@@ -58,6 +63,11 @@ void FillContoursReference(Canvas& canvas, const std::vector<Contour>& contours,
 // pixel of it are left out.
 void StrokeContours(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& out,
                     const PixelRect* within = nullptr);
+// The same pieces written over the first contours of `pool`, whose memory serves
+// again, rather than appended; returns how many. Contours after them are left as
+// they are.
+size_t StrokeContoursOver(const Contour& outline, bool closed, double halfWidth, std::vector<Contour>& pool,
+                          const PixelRect* within = nullptr);
 // A one-pixel dashed frame just inside `r`.
 void DashedFrame(Canvas& canvas, const PixelRect& r, Colour colour);
 void FillPixelRect(Canvas& canvas, const PixelRect& r, Colour colour);

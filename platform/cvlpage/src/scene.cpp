@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "shapes.h"
 
@@ -9,7 +10,25 @@ namespace cvl {
 
 namespace {
 constexpr Colour kHiddenFrameColour = 0x808080;
+
+// The float nearest to v on its low side, and on its high side.
+float FloatBelow(double v) {
+    constexpr float kLargest = std::numeric_limits<float>::max(), kInfinity = std::numeric_limits<float>::infinity();
+    if (v >= kLargest) return kLargest;
+    if (v < -kLargest) return -kInfinity;
+    const float f = static_cast<float>(v);
+    return f > v ? std::nextafter(f, -kInfinity) : f;
 }
+
+float FloatAbove(double v) { return -FloatBelow(-v); }
+}  // namespace
+
+Scene::FiledSymbol::FiledSymbol(uint32_t index, const Box& exact)
+    : index(index),
+      minX(FloatBelow(exact.minX)),
+      minY(FloatBelow(exact.minY)),
+      maxX(FloatAbove(exact.maxX)),
+      maxY(FloatAbove(exact.maxY)) {}
 
 PageMapping Scene::FitPage(const Drawing& d, const PixelRect& page, bool fit, int zoomPercent) {
     PageMapping m;
@@ -35,9 +54,10 @@ void Scene::SetMapping(const PageMapping& mapping) {
     Invalidate();
 }
 
-Box Scene::DeviceBox(const Symbol& s) {
-    auto it = boxes_.find(&s);
-    if (it != boxes_.end() && it->second.stamp == stamp_) return it->second.box;
+Scene::CachedGeometry& Scene::Geometry(const Symbol& s) {
+    CachedGeometry& g = geometry_[&s];
+    if (g.stamp == stamp_) return g;
+    ForgetOutline(g);
     Box box;
     if (s.kind == SymbolKind::Group) {
         for (const auto& m : s.members) box.Add(DeviceBox(*m));
@@ -46,8 +66,30 @@ Box Scene::DeviceBox(const Symbol& s) {
         BuildDeviceShape(s, WorldPlacement(s), mapping_, shape);
         box = shape.box;
     }
-    boxes_[&s] = {stamp_, box};
-    return box;
+    g.stamp = stamp_;
+    g.box = box;
+    return g;
+}
+
+Box Scene::DeviceBox(const Symbol& s) { return Geometry(s).box; }
+
+void Scene::ForgetOutline(CachedGeometry& g) {
+    keptOutlinePoints_ -= g.outline.size();
+    Contour().swap(g.outline);
+    g.outlineKnown = false;
+}
+
+const Scene::CachedGeometry& Scene::HitOutline(const Symbol& s, CachedGeometry& g, const Placement& parentPlacement) {
+    if (g.outlineKnown) return g;
+    g.closed = BuildDeviceOutline(s, Placement::Compose(parentPlacement, s.placement), mapping_, g.outline);
+    g.outlineKnown = true;
+    keptOutlinePoints_ += g.outline.size();
+    if (keptOutlinePoints_ > kMostKeptOutlinePoints) {
+        // Kept for this answer alone: the others go, so memory stays bounded.
+        for (auto& entry : geometry_)
+            if (&entry.second != &g) ForgetOutline(entry.second);
+    }
+    return g;
 }
 
 bool Scene::FileBox(const Grid& g, const Box& b, Filing& filing) {
@@ -73,8 +115,10 @@ const Scene::Grid& Scene::CurrentGrid() {
     Box all;
     std::vector<Box> boxes;
     boxes.reserve(drawing_.symbols.size());
+    g.exact.reserve(drawing_.symbols.size());
     for (const auto& s : drawing_.symbols) {
-        boxes.push_back(DeviceBox(*s).Grown(kGridReach));
+        g.exact.push_back(DeviceBox(*s));
+        boxes.push_back(g.exact.back().Grown(kGridReach));
         all.Add(boxes.back());
     }
     g.filings.resize(boxes.size());
@@ -96,10 +140,11 @@ const Scene::Grid& Scene::CurrentGrid() {
         for (uint32_t i = 0; i < boxes.size(); ++i) {
             Filing& f = g.filings[i];
             FileBox(g, boxes[i], f);  // every box lies within `all`
-            if (f.where == Filing::Where::Everywhere) g.everywhere.push_back(i);
+            const FiledSymbol filed(i, g.exact[i]);
+            if (f.where == Filing::Where::Everywhere) g.everywhere.push_back(filed);
             if (f.where != Filing::Where::Cells) continue;
             for (int r = f.r0; r <= f.r1; ++r)
-                for (int c = f.c0; c <= f.c1; ++c) g.cells[static_cast<size_t>(r) * g.columns + c].push_back(i);
+                for (int c = f.c0; c <= f.c1; ++c) g.cells[static_cast<size_t>(r) * g.columns + c].push_back(filed);
         }
     }
     grid_ = std::move(g);
@@ -107,15 +152,22 @@ const Scene::Grid& Scene::CurrentGrid() {
 }
 
 void Scene::DropBoxes(const Symbol& s) {
-    boxes_.erase(&s);
+    DropGeometry(s);
     for (const auto& m : s.members) DropBoxes(*m);
+}
+
+void Scene::DropGeometry(const Symbol& s) {
+    auto it = geometry_.find(&s);
+    if (it == geometry_.end()) return;
+    ForgetOutline(it->second);
+    geometry_.erase(it);
 }
 
 void Scene::Invalidate(const Symbol& changed) {
     DropBoxes(changed);
     const Symbol* top = &changed;
     for (const Symbol* p = changed.parent; p; p = p->parent) {
-        boxes_.erase(p);
+        DropGeometry(*p);
         top = p;
     }
     if (grid_.stamp != stamp_) return;  // rebuilt at its next use anyway
@@ -126,13 +178,16 @@ void Scene::Invalidate(const Symbol& changed) {
         return;
     }
     const uint32_t index = found->second;
-    grid_.boxes[index] = DeviceBox(*top).Grown(kGridReach);
-    auto remove = [index](std::vector<uint32_t>& list) {
-        auto it = std::lower_bound(list.begin(), list.end(), index);
-        if (it != list.end() && *it == index) list.erase(it);
+    grid_.exact[index] = DeviceBox(*top);
+    grid_.boxes[index] = grid_.exact[index].Grown(kGridReach);
+    auto before = [](const FiledSymbol& filed, uint32_t i) { return filed.index < i; };
+    auto remove = [index, before](std::vector<FiledSymbol>& list) {
+        auto it = std::lower_bound(list.begin(), list.end(), index, before);
+        if (it != list.end() && it->index == index) list.erase(it);
     };
-    auto insert = [index](std::vector<uint32_t>& list) {
-        list.insert(std::lower_bound(list.begin(), list.end(), index), index);
+    const FiledSymbol moved(index, grid_.exact[index]);
+    auto insert = [index, before, &moved](std::vector<FiledSymbol>& list) {
+        list.insert(std::lower_bound(list.begin(), list.end(), index, before), moved);
     };
     auto forEachCell = [this](const Filing& f, auto&& action) {
         if (f.where == Filing::Where::Everywhere) action(grid_.everywhere);
@@ -148,7 +203,13 @@ void Scene::Invalidate(const Symbol& changed) {
 
 std::vector<uint32_t> Scene::Candidates(const Box& area) {
     const Grid& g = CurrentGrid();
-    if (g.columns == 0 || area.Empty() || area.maxX < g.originX || area.maxY < g.originY) return g.everywhere;
+    auto indices = [](const std::vector<FiledSymbol>& list) {
+        std::vector<uint32_t> out;
+        out.reserve(list.size());
+        for (const FiledSymbol& filed : list) out.push_back(filed.index);
+        return out;
+    };
+    if (g.columns == 0 || area.Empty() || area.maxX < g.originX || area.maxY < g.originY) return indices(g.everywhere);
     int c0 = std::clamp(static_cast<int>(std::floor((area.minX - g.originX) / g.cell)), 0, g.columns - 1);
     int c1 = static_cast<int>(std::min<double>(std::floor((area.maxX - g.originX) / g.cell), g.columns - 1));
     int r0 = std::clamp(static_cast<int>(std::floor((area.minY - g.originY) / g.cell)), 0, g.rows - 1);
@@ -164,22 +225,22 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     if (r0 == r1 && c0 == c1) {
         // One cell, as for a point: the cell and `everywhere` are ascending and share no
         // symbol, so merging them keeps the order without a sort.
-        const std::vector<uint32_t>& cell = g.cells[static_cast<size_t>(r0) * g.columns + c0];
+        const std::vector<FiledSymbol>& cell = g.cells[static_cast<size_t>(r0) * g.columns + c0];
         out.reserve(g.everywhere.size() + cell.size());
         auto wide = g.everywhere.begin();
-        for (uint32_t i : cell) {
-            if (!meets(i)) continue;
-            for (; wide != g.everywhere.end() && *wide < i; ++wide) out.push_back(*wide);
-            out.push_back(i);
+        for (const FiledSymbol& filed : cell) {
+            if (!meets(filed.index)) continue;
+            for (; wide != g.everywhere.end() && wide->index < filed.index; ++wide) out.push_back(wide->index);
+            out.push_back(filed.index);
         }
-        out.insert(out.end(), wide, g.everywhere.end());
+        for (; wide != g.everywhere.end(); ++wide) out.push_back(wide->index);
         return out;
     }
-    out = g.everywhere;
+    out = indices(g.everywhere);
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c)
-            for (uint32_t i : g.cells[static_cast<size_t>(r) * g.columns + c])
-                if (meets(i)) out.push_back(i);
+            for (const FiledSymbol& filed : g.cells[static_cast<size_t>(r) * g.columns + c])
+                if (meets(filed.index)) out.push_back(filed.index);
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
@@ -218,6 +279,24 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
         for (const auto& m : s.members) RenderSymbol(canvas, *m, world, options);
         return;
     }
+    const Paint fillPaint = s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid;
+    if (s.kind != SymbolKind::Text && s.text.empty()) {
+        // Most symbols are a plain outline: it and its stroke are built in memory
+        // kept for the next symbol, as a paint goes through many.
+        const bool closed = BuildDeviceOutline(s, world, mapping_, renderOutline_);
+        if (s.fill != FillKind::None && closed)
+            FillContours(canvas, std::span<const Contour>(&renderOutline_, 1), s.fillColour, fillPaint);
+        const double halfStroke = DeviceHalfStroke(s, mapping_);
+        if (halfStroke > 0) {
+            const size_t pieces = StrokeContoursOver(renderOutline_, closed, halfStroke, strokePieces_, &canvas.clip);
+            FillContours(canvas, std::span<const Contour>(strokePieces_.data(), pieces), s.strokeColour);
+        }
+        // An outline of a great many points does not hold its memory once drawn.
+        constexpr size_t kMostKeptPoints = size_t{1} << 16, kMostKeptPieces = size_t{1} << 12;
+        if (renderOutline_.capacity() > kMostKeptPoints) Contour().swap(renderOutline_);
+        if (strokePieces_.size() > kMostKeptPieces) std::vector<Contour>().swap(strokePieces_);
+        return;
+    }
     DeviceShape shape;
     BuildDeviceShape(s, world, mapping_, shape);
     if (s.kind == SymbolKind::Text) {
@@ -226,8 +305,7 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
         FillContours(canvas, shape.fill, ink);
         return;
     }
-    if (!shape.fill.empty())
-        FillContours(canvas, shape.fill, s.fillColour, s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid);
+    if (!shape.fill.empty()) FillContours(canvas, shape.fill, s.fillColour, fillPaint);
     if (shape.halfStroke > 0) {
         std::vector<Contour> stroke;
         StrokeContours(shape.outline, shape.closed, shape.halfStroke, stroke, &canvas.clip);
@@ -238,39 +316,69 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
 
 Symbol* Scene::HitTest(Point device, double tolerance, bool innermost, bool useIndex) {
     tolerance = std::clamp(tolerance, 0.0, 1000.0);
-    Box probe = Box{device.x, device.y, device.x, device.y};
-    std::vector<uint32_t> candidates;
-    if (useIndex && tolerance <= kGridReach) {
-        candidates = Candidates(probe);
-    } else {
-        for (uint32_t i = 0; i < drawing_.symbols.size(); ++i) candidates.push_back(i);
+    if (useIndex && tolerance <= kGridReach) return HitTestFiled(device, tolerance, innermost);
+    for (auto it = drawing_.symbols.rbegin(); it != drawing_.symbols.rend(); ++it)
+        if (Symbol* hit = HitSymbol(**it, Placement{}, device, tolerance, innermost)) return hit;
+    return nullptr;
+}
+
+Symbol* Scene::HitTestFiled(Point p, double tolerance, bool innermost) {
+    const Grid& g = CurrentGrid();
+    static const std::vector<FiledSymbol> kNoCell;
+    const std::vector<FiledSymbol>* cell = &kNoCell;
+    if (g.columns > 0 && p.x >= g.originX && p.y >= g.originY) {
+        // Past the right or bottom edge, the last cell: a tolerance may reach out there.
+        const double column = std::min<double>(std::floor((p.x - g.originX) / g.cell), g.columns - 1);
+        const double row = std::min<double>(std::floor((p.y - g.originY) / g.cell), g.rows - 1);
+        cell = &g.cells[static_cast<size_t>(row) * g.columns + static_cast<size_t>(column)];
     }
-    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it)
-        if (Symbol* hit = HitSymbol(*drawing_.symbols[*it], Placement{}, device, tolerance, innermost)) return hit;
+    // The cell and `everywhere` are ascending and share no symbol: merged from their
+    // ends, they give the symbols that may answer from the top down.
+    const double grow = tolerance + 0.5;
+    auto filed = cell->rbegin(), wide = g.everywhere.rbegin();
+    while (filed != cell->rend() || wide != g.everywhere.rend()) {
+        const bool fromCell = wide == g.everywhere.rend() || (filed != cell->rend() && filed->index > wide->index);
+        const FiledSymbol& next = fromCell ? *filed++ : *wide++;
+        if (!next.MayHold(p, grow)) continue;
+        // The box test HitSymbol makes first, without looking the box up.
+        const Box box = g.exact[next.index].Grown(grow);
+        if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) continue;
+        if (Symbol* hit = HitSymbol(*drawing_.symbols[next.index], Placement{}, p, tolerance, innermost)) return hit;
+    }
     return nullptr;
 }
 
 Symbol* Scene::HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, double tolerance, bool innermost) {
     if (!s.visible || !drawing_.LayerVisible(s.layer)) return nullptr;
-    Box box = DeviceBox(s).Grown(tolerance + 0.5);
+    CachedGeometry& geometry = Geometry(s);
+    Box box = geometry.box.Grown(tolerance + 0.5);
     if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) return nullptr;
-    Placement world = Placement::Compose(parentPlacement, s.placement);
     if (s.kind == SymbolKind::Group) {
+        const Placement world = Placement::Compose(parentPlacement, s.placement);
         for (auto it = s.members.rbegin(); it != s.members.rend(); ++it)
             if (Symbol* hit = HitSymbol(**it, world, p, tolerance, innermost)) return innermost ? hit : &s;
         return nullptr;
     }
-    DeviceShape shape;
-    BuildDeviceShape(s, world, mapping_, shape);
+    const CachedGeometry& shape = HitOutline(s, geometry, parentPlacement);
     const Contour& o = shape.outline;
+    const bool closed = shape.closed;
     if (o.empty()) return nullptr;
-    bool solidInside = s.kind == SymbolKind::Text || (s.fill != FillKind::None && shape.closed);
+    bool solidInside = s.kind == SymbolKind::Text || (s.fill != FillKind::None && closed);
     if (solidInside && o.size() >= 3 && InsideOutline(p, o)) return &s;
-    double reach = tolerance + (s.kind == SymbolKind::Text ? 0 : std::max(shape.halfStroke, 0.5));
+    double reach = tolerance + (s.kind == SymbolKind::Text ? 0 : std::max(DeviceHalfStroke(s, mapping_), 0.5));
     if (s.kind != SymbolKind::Text && !s.stroked && s.fill == FillKind::None) return nullptr;
-    size_t segments = shape.closed ? o.size() : o.size() - 1;
-    for (size_t i = 0; i < segments; ++i)
-        if (DistanceToSegment(p, o[i], o[(i + 1) % o.size()]) <= reach) return &s;
+    size_t segments = closed ? o.size() : o.size() - 1;
+    // A segment whose box lies a pixel further than the reach cannot be within it,
+    // whatever the rounding: most of a long outline is passed over without measuring.
+    const double far = reach + 1;
+    for (size_t i = 0; i < segments; ++i) {
+        const Point& a = o[i];
+        const Point& b = o[i + 1 < o.size() ? i + 1 : 0];
+        if ((p.x + far < a.x && p.x + far < b.x) || (p.x - far > a.x && p.x - far > b.x) ||
+            (p.y + far < a.y && p.y + far < b.y) || (p.y - far > a.y && p.y - far > b.y))
+            continue;
+        if (DistanceToSegment(p, a, b) <= reach) return &s;
+    }
     return nullptr;
 }
 

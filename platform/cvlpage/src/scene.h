@@ -45,9 +45,15 @@ public:
     Symbol* HitTest(Point device, double tolerance, bool innermost, bool useIndex = true);
 
 private:
-    struct CachedBox {
-        uint64_t stamp;
+    // What a symbol covers on the device, for the current stamp; a leaf's outline is
+    // kept too once it was hit tested, because pointer moves ask about the same
+    // symbols again and again.
+    struct CachedGeometry {
+        uint64_t stamp = 0;
         Box box;
+        bool outlineKnown = false;
+        bool closed = true;
+        Contour outline;
     };
     // The cells a top-level symbol is filed in: columns c0..c1 and rows r0..r1, or
     // the `everywhere` list, or nowhere (empty bounds).
@@ -55,14 +61,28 @@ private:
         enum class Where : uint8_t { Nowhere, Cells, Everywhere } where = Where::Nowhere;
         int c0 = 0, c1 = -1, r0 = 0, r1 = -1;
     };
+    // A top-level symbol as a cell holds it: its index and the box DeviceBox gives,
+    // widened to the floats around it, so that a point's walk reads one run of memory.
+    struct FiledSymbol {
+        FiledSymbol(uint32_t index, const Box& exact);
+        uint32_t index;
+        float minX, minY, maxX, maxY;
+        // Whether the box grown by `by` may hold the point: never false when the
+        // exact box grown the same way holds it.
+        bool MayHold(Point p, double by) const {
+            // All four compared at once: one branch, not four hard to foretell.
+            return (p.x >= minX - by) & (p.x <= maxX + by) & (p.y >= minY - by) & (p.y <= maxY + by);
+        }
+    };
     struct Grid {
         uint64_t stamp = ~uint64_t{0};
         double originX = 0, originY = 0, cell = 64;
         int columns = 0, rows = 0;
-        std::vector<std::vector<uint32_t>> cells;  // top-level indices, ascending
-        std::vector<uint32_t> everywhere;          // symbols too large for cells, ascending
+        std::vector<std::vector<FiledSymbol>> cells;  // ascending by index
+        std::vector<FiledSymbol> everywhere;          // symbols too large for cells, ascending
         std::vector<Filing> filings;               // by top-level index
         std::vector<Box> boxes;                    // by top-level index, grown by kGridReach
+        std::vector<Box> exact;                    // by top-level index, as DeviceBox gives them
         std::unordered_map<const Symbol*, uint32_t> indices;  // top-level symbol to index
     };
     static constexpr double kGridReach = 8;  // hit tolerance the grid allows for
@@ -71,16 +91,35 @@ private:
     // Where a top-level symbol's bounds go in `grid`; false when they reach above or
     // left of the grid's origin, which only a rebuild can cover.
     static bool FileBox(const Grid& grid, const Box& grown, Filing& filing);
+    // Forgets the geometry of the symbol and its members, or of the symbol alone.
     void DropBoxes(const Symbol& s);
+    void DropGeometry(const Symbol& s);
     std::vector<uint32_t> Candidates(const Box& area);
+    // The topmost answer among the symbols filed where the point lies, walking them
+    // from the top and stopping at the first that answers.
+    Symbol* HitTestFiled(Point device, double tolerance, bool innermost);
     void RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& parentPlacement, const RenderOptions& options);
     Symbol* HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, double tolerance, bool innermost);
 
     Drawing& drawing_;
     PageMapping mapping_;
     uint64_t stamp_ = 1;
-    std::unordered_map<const Symbol*, CachedBox> boxes_;
+    // At most this many outline points are kept (4 MiB); past it every kept outline
+    // is dropped and the count starts again.
+    static constexpr size_t kMostKeptOutlinePoints = size_t{1} << 18;
+
+    CachedGeometry& Geometry(const Symbol& s);
+    void ForgetOutline(CachedGeometry& g);
+    // The leaf's device outline, built at its first hit test, within groups placed
+    // as `parentPlacement` says.
+    const CachedGeometry& HitOutline(const Symbol& s, CachedGeometry& g, const Placement& parentPlacement);
+
+    std::unordered_map<const Symbol*, CachedGeometry> geometry_;
+    size_t keptOutlinePoints_ = 0;
     Grid grid_;
+    // Memory that rendering reuses from one symbol to the next.
+    Contour renderOutline_;
+    std::vector<Contour> strokePieces_;
 };
 
 }  // namespace cvl

@@ -14,6 +14,9 @@ constexpr uint8_t kGlyphs[][7] = {
 // A text is laid out in cells of 6 x 9 font units; glyphs are 5 x 7 of them.
 constexpr double kCellWidth = 6, kCellHeight = 9;
 
+// An ellipse gets about one side per two-thirds of a pixel of radius, within these.
+constexpr int kFewestEllipseSides = 16, kMostEllipseSides = 720;
+
 struct TextBlock {
     double width = 0, height = 0;
 };
@@ -82,6 +85,21 @@ void AddGlyphBounds(const std::string& text, double size, Point anchor, ToDevice
     });
 }
 
+// The cosine and sine of every corner angle of an ellipse drawn with `sides` sides,
+// worked out once per number of sides: the angles repeat for every ellipse.
+const std::vector<Point>& UnitCircle(int sides) {
+    static std::vector<std::vector<Point>> circles(kMostEllipseSides + 1);
+    std::vector<Point>& circle = circles[static_cast<size_t>(sides)];
+    if (circle.empty()) {
+        circle.reserve(static_cast<size_t>(sides));
+        for (int k = 0; k < sides; ++k) {
+            double t = 2 * 3.14159265358979323846 * k / sides;
+            circle.push_back({std::cos(t), std::sin(t)});
+        }
+    }
+    return circle;
+}
+
 }  // namespace
 
 const uint8_t* GlyphRows(unsigned char c) {
@@ -89,47 +107,62 @@ const uint8_t* GlyphRows(unsigned char c) {
     return kGlyphs[0x7F - 0x20];
 }
 
-void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out,
-                      ShapeParts parts) {
-    out = DeviceShape{};
-    const bool allParts = parts == ShapeParts::All;
-    auto toDevice = [&](Point p) { return mapping.ToDevice(world.Apply(p)); };
+bool BuildDeviceOutline(const Symbol& s, const Placement& world, const PageMapping& mapping, Contour& outline) {
+    outline.clear();
+    const DeviceTransform toDevice(world, mapping);
     switch (s.kind) {
         case SymbolKind::Rectangle: {
             const Point a = s.points[0], b = s.points[1];
-            out.outline = {toDevice({a.x, a.y}), toDevice({b.x, a.y}), toDevice({b.x, b.y}), toDevice({a.x, b.y})};
-            break;
+            outline = {toDevice({a.x, a.y}), toDevice({b.x, a.y}), toDevice({b.x, b.y}), toDevice({a.x, b.y})};
+            return true;
         }
         case SymbolKind::Ellipse: {
             const Point a = s.points[0], b = s.points[1];
             double cx = (a.x + b.x) / 2, cy = (a.y + b.y) / 2, rx = std::abs(b.x - a.x) / 2, ry = std::abs(b.y - a.y) / 2;
             double deviceRadius = std::max(rx, ry) * mapping.scale;
-            int sides = std::clamp(static_cast<int>(deviceRadius * 1.5), 16, 720);
-            for (int k = 0; k < sides; ++k) {
-                double t = 2 * 3.14159265358979323846 * k / sides;
-                out.outline.push_back(toDevice({cx + rx * std::cos(t), cy + ry * std::sin(t)}));
-            }
-            break;
+            int sides = std::clamp(static_cast<int>(deviceRadius * 1.5), kFewestEllipseSides, kMostEllipseSides);
+            outline.reserve(static_cast<size_t>(sides));
+            for (const Point& corner : UnitCircle(sides)) outline.push_back(toDevice({cx + rx * corner.x, cy + ry * corner.y}));
+            return true;
         }
         case SymbolKind::Polygon:
         case SymbolKind::Polyline:
-            for (const Point& p : s.points) out.outline.push_back(toDevice(p));
-            out.closed = s.kind == SymbolKind::Polygon;
-            break;
+            outline.reserve(s.points.size());
+            for (const Point& p : s.points) outline.push_back(toDevice(p));
+            return s.kind == SymbolKind::Polygon;
         case SymbolKind::Text: {
+            // The text box covers every cell, lit or not, so that it can be pointed at.
             const Point anchor = s.points[0];
             TextBlock block = LayOutText(s.text, s.textSize);
-            if (allParts) AddGlyphs(s.text, s.textSize, anchor, toDevice, out.fill);
-            // The text box covers every cell, lit or not, so that it can be pointed at.
             if (block.width > 0)
-                out.outline = {toDevice(anchor), toDevice({anchor.x + block.width, anchor.y}),
-                               toDevice({anchor.x + block.width, anchor.y + block.height}),
-                               toDevice({anchor.x, anchor.y + block.height})};
-            for (const Point& p : out.outline) out.box.Add(p);
-            return;
+                outline = {toDevice(anchor), toDevice({anchor.x + block.width, anchor.y}),
+                           toDevice({anchor.x + block.width, anchor.y + block.height}),
+                           toDevice({anchor.x, anchor.y + block.height})};
+            return true;
         }
         case SymbolKind::Group:
-            return;
+            return true;
+    }
+    return true;
+}
+
+double DeviceHalfStroke(const Symbol& s, const PageMapping& mapping) {
+    if (s.kind == SymbolKind::Text || s.kind == SymbolKind::Group) return 0;
+    if (s.stroked && s.strokeWidth >= 0) return std::max(s.strokeWidth * mapping.scale, 1.0) / 2;
+    return 0;
+}
+
+void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out,
+                      ShapeParts parts) {
+    out = DeviceShape{};
+    const bool allParts = parts == ShapeParts::All;
+    out.closed = BuildDeviceOutline(s, world, mapping, out.outline);
+    const DeviceTransform toDevice(world, mapping);
+    if (s.kind == SymbolKind::Group) return;
+    if (s.kind == SymbolKind::Text) {
+        if (allParts) AddGlyphs(s.text, s.textSize, s.points[0], toDevice, out.fill);
+        for (const Point& p : out.outline) out.box.Add(p);
+        return;
     }
     if (!s.text.empty()) {
         // A shape's text is centred on the middle of its own box.
@@ -145,7 +178,7 @@ void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping
             AddGlyphBounds(s.text, s.textSize, anchor, toDevice, out.box);
         }
     }
-    if (s.stroked && s.strokeWidth >= 0) out.halfStroke = std::max(s.strokeWidth * mapping.scale, 1.0) / 2;
+    out.halfStroke = DeviceHalfStroke(s, mapping);
     if (allParts && s.fill != FillKind::None && out.closed) out.fill.push_back(out.outline);
     Box outlineBox;
     for (const Point& p : out.outline) outlineBox.Add(p);

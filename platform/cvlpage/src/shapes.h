@@ -18,8 +18,8 @@ struct DeviceShape {
     Box box;                    // everything painted, stroke included
 };
 
-// What of a shape its caller needs. Bounds and hit tests need no glyph cells and no
-// fill, whose building is most of the work for a text.
+// What of a shape its caller needs. Bounds need no glyph cells and no fill, whose
+// building is most of the work for a text.
 enum class ShapeParts {
     All,
     OutlineAndBox,  // `fill` and `label` left empty; the rest as for All, `box` included
@@ -28,6 +28,11 @@ enum class ShapeParts {
 // Builds the shape of a leaf symbol under its full placement and the page mapping.
 void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out,
                       ShapeParts parts = ShapeParts::All);
+// Only the outline of that shape, into `outline` (whose memory is reused): what a
+// hit test looks at. Returns whether the outline is closed.
+bool BuildDeviceOutline(const Symbol& s, const Placement& world, const PageMapping& mapping, Contour& outline);
+// Half the device width of the symbol's stroke; 0 when it has none.
+double DeviceHalfStroke(const Symbol& s, const PageMapping& mapping);
 
 // The glyph rows of the built-in font for a byte; bit 4 is the left column.
 const uint8_t* GlyphRows(unsigned char c);

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace w32 {
@@ -190,7 +191,9 @@ struct Cursor {
 struct System {
     // Windows
     std::map<std::string, std::unique_ptr<WindowClass>> classes;  // upper-case names
-    std::map<uintptr_t, std::unique_ptr<Window>> windows;
+    // Handle tables are looked up for nearly every call, and nothing depends on
+    // their order.
+    std::unordered_map<uintptr_t, std::unique_ptr<Window>> windows;
     uintptr_t nextWindow = 0x10010;
     Window *desktop = nullptr;
     W32MessageHook hook = nullptr;
@@ -211,8 +214,8 @@ struct System {
     UINT codePage = 1252;
 
     // GDI
-    std::map<uintptr_t, std::unique_ptr<GdiObject>> objects;
-    std::map<uintptr_t, std::unique_ptr<Dc>> dcs;
+    std::unordered_map<uintptr_t, std::unique_ptr<GdiObject>> objects;
+    std::unordered_map<uintptr_t, std::unique_ptr<Dc>> dcs;
     uintptr_t nextHandle = 0x20000;
     int badHandles = 0;
 
