@@ -35,9 +35,10 @@ TextBlock LayOutText(const std::string& text, double size) {
     return {widest * kCellWidth * unit, lines * kCellHeight * unit};
 }
 
-// One rectangle per run of lit pixels in a glyph row, so that glyphs show no seams.
-template <typename ToDevice>
-void AddGlyphs(const std::string& text, double size, Point anchor, ToDevice toDevice, std::vector<Contour>& out) {
+// Calls cell(x0, y0, x1, y1), in drawing units, for each run of lit pixels in a glyph
+// row: one rectangle per run, so that glyphs show no seams.
+template <typename Cell>
+void ForEachGlyphRun(const std::string& text, double size, Point anchor, Cell cell) {
     const double unit = size / kCellHeight;
     int line = 0, column = 0;
     for (unsigned char c : text) {
@@ -59,12 +60,29 @@ void AddGlyphs(const std::string& text, double size, Point anchor, ToDevice toDe
                 double x0 = anchor.x + (column * kCellWidth + start) * unit;
                 double x1 = anchor.x + (column * kCellWidth + end) * unit;
                 double y0 = anchor.y + (line * kCellHeight + 1 + r) * unit;
-                double y1 = y0 + unit;
-                out.push_back({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
+                cell(x0, y0, x1, y0 + unit);
             }
         }
         ++column;
     }
+}
+
+template <typename ToDevice>
+void AddGlyphs(const std::string& text, double size, Point anchor, ToDevice toDevice, std::vector<Contour>& out) {
+    size_t runs = 0;
+    ForEachGlyphRun(text, size, anchor, [&](double, double, double, double) { ++runs; });
+    out.reserve(out.size() + runs);
+    ForEachGlyphRun(text, size, anchor, [&](double x0, double y0, double x1, double y1) {
+        out.push_back({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
+    });
+}
+
+// The device box of the glyphs, without building them.
+template <typename ToDevice>
+void AddGlyphBounds(const std::string& text, double size, Point anchor, ToDevice toDevice, Box& box) {
+    ForEachGlyphRun(text, size, anchor, [&](double x0, double y0, double x1, double y1) {
+        for (Point p : {toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})}) box.Add(p);
+    });
 }
 
 // The cosine and sine of every corner angle of an ellipse drawn with `sides` sides,
@@ -134,13 +152,15 @@ double DeviceHalfStroke(const Symbol& s, const PageMapping& mapping) {
     return 0;
 }
 
-void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out) {
+void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out,
+                      ShapeParts parts) {
     out = DeviceShape{};
+    const bool allParts = parts == ShapeParts::All;
     out.closed = BuildDeviceOutline(s, world, mapping, out.outline);
     const DeviceTransform toDevice(world, mapping);
     if (s.kind == SymbolKind::Group) return;
     if (s.kind == SymbolKind::Text) {
-        AddGlyphs(s.text, s.textSize, s.points[0], toDevice, out.fill);
+        if (allParts) AddGlyphs(s.text, s.textSize, s.points[0], toDevice, out.fill);
         for (const Point& p : out.outline) out.box.Add(p);
         return;
     }
@@ -150,12 +170,16 @@ void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping
         for (const Point& p : s.points) own.Add(p);
         TextBlock block = LayOutText(s.text, s.textSize);
         Point anchor{(own.minX + own.maxX - block.width) / 2, (own.minY + own.maxY - block.height) / 2};
-        AddGlyphs(s.text, s.textSize, anchor, toDevice, out.label);
-        for (const Contour& c : out.label)
-            for (const Point& p : c) out.box.Add(p);
+        if (allParts) {
+            AddGlyphs(s.text, s.textSize, anchor, toDevice, out.label);
+            for (const Contour& c : out.label)
+                for (const Point& p : c) out.box.Add(p);
+        } else {
+            AddGlyphBounds(s.text, s.textSize, anchor, toDevice, out.box);
+        }
     }
     out.halfStroke = DeviceHalfStroke(s, mapping);
-    if (s.fill != FillKind::None && out.closed) out.fill.push_back(out.outline);
+    if (allParts && s.fill != FillKind::None && out.closed) out.fill.push_back(out.outline);
     Box outlineBox;
     for (const Point& p : out.outline) outlineBox.Add(p);
     out.box.Add(outlineBox.Grown(out.halfStroke));

@@ -18,8 +18,16 @@ struct DeviceShape {
     Box box;                    // everything painted, stroke included
 };
 
+// What of a shape its caller needs. Bounds need no glyph cells and no fill, whose
+// building is most of the work for a text.
+enum class ShapeParts {
+    All,
+    OutlineAndBox,  // `fill` and `label` left empty; the rest as for All, `box` included
+};
+
 // Builds the shape of a leaf symbol under its full placement and the page mapping.
-void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out);
+void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out,
+                      ShapeParts parts = ShapeParts::All);
 // Only the outline of that shape, into `outline` (whose memory is reused): what a
 // hit test looks at. Returns whether the outline is closed.
 bool BuildDeviceOutline(const Symbol& s, const Placement& world, const PageMapping& mapping, Contour& outline);
