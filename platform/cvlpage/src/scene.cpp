@@ -63,7 +63,8 @@ Scene::CachedGeometry& Scene::Geometry(const Symbol& s) {
         for (const auto& m : s.members) box.Add(DeviceBox(*m));
     } else {
         DeviceShape shape;
-        BuildDeviceShape(s, WorldPlacement(s), mapping_, shape);
+        // Only the box is kept: glyph cells and fill are not built for it.
+        BuildDeviceShape(s, WorldPlacement(s), mapping_, shape, ShapeParts::OutlineAndBox);
         box = shape.box;
     }
     g.stamp = stamp_;
