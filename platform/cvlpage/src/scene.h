@@ -80,12 +80,22 @@ private:
         int columns = 0, rows = 0;
         std::vector<std::vector<FiledSymbol>> cells;  // ascending by index
         std::vector<FiledSymbol> everywhere;          // symbols too large for cells, ascending
-        std::vector<Filing> filings;               // by top-level index
-        std::vector<Box> boxes;                    // by top-level index, grown by kGridReach
-        std::vector<Box> exact;                    // by top-level index, as DeviceBox gives them
+        std::vector<Filing> filings;                  // by top-level index
+        std::vector<Box> boxes;                       // by top-level index, grown by kGridReach
+        std::vector<Box> exact;                       // by top-level index, as DeviceBox gives them
         std::unordered_map<const Symbol*, uint32_t> indices;  // top-level symbol to index
     };
     static constexpr double kGridReach = 8;  // hit tolerance the grid allows for
+
+    // At most this many outline points are kept (4 MiB); past it every kept outline
+    // is dropped and the count starts again.
+    static constexpr size_t kMostKeptOutlinePoints = size_t{1} << 18;
+
+    CachedGeometry& Geometry(const Symbol& s);
+    void ForgetOutline(CachedGeometry& g);
+    // The leaf's device outline, built at its first hit test, within groups placed
+    // as `parentPlacement` says.
+    const CachedGeometry& HitOutline(const Symbol& s, CachedGeometry& g, const Placement& parentPlacement);
 
     const Grid& CurrentGrid();
     // Where a top-level symbol's bounds go in `grid`; false when they reach above or
@@ -104,16 +114,6 @@ private:
     Drawing& drawing_;
     PageMapping mapping_;
     uint64_t stamp_ = 1;
-    // At most this many outline points are kept (4 MiB); past it every kept outline
-    // is dropped and the count starts again.
-    static constexpr size_t kMostKeptOutlinePoints = size_t{1} << 18;
-
-    CachedGeometry& Geometry(const Symbol& s);
-    void ForgetOutline(CachedGeometry& g);
-    // The leaf's device outline, built at its first hit test, within groups placed
-    // as `parentPlacement` says.
-    const CachedGeometry& HitOutline(const Symbol& s, CachedGeometry& g, const Placement& parentPlacement);
-
     std::unordered_map<const Symbol*, CachedGeometry> geometry_;
     size_t keptOutlinePoints_ = 0;
     Grid grid_;
