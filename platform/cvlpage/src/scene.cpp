@@ -224,7 +224,7 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     };
     std::vector<uint32_t> out;
     if (r0 == r1 && c0 == c1) {
-        // One cell, as for a point: the cell and `everywhere` are ascending and share no
+        // One cell, as for a small area: the cell and `everywhere` are ascending and share no
         // symbol, so merging them keeps the order without a sort.
         const std::vector<FiledSymbol>& cell = g.cells[static_cast<size_t>(r0) * g.columns + c0];
         out.reserve(g.everywhere.size() + cell.size());
