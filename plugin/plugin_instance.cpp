@@ -15,7 +15,7 @@ InstanceData::InstanceData() = default;
 InstanceData::~InstanceData() { ReleaseInstance(this); }
 
 bool InstanceData::HasAttribute(const char* lowerCaseName) const {
-    return lowerCaseName != nullptr && attributes.count(lowerCaseName) != 0;
+    return lowerCaseName != nullptr && attributes.count(std::string_view(lowerCaseName)) != 0;
 }
 
 InstanceData* InstanceFromNPP(NPP instance) {

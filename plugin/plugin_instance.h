@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine_api.h"
 #include "npapi.h"
@@ -34,7 +36,8 @@ struct InstanceData {
     OwnedBrush backgroundBrush;         // page background colour
     RECT dirtyRect = {0, 0, 0, 0};      // view area still to be rendered into the cache
     BOOL cacheDrawn = 0;                // 1 once the engine has rendered into the current cache
-    std::map<std::string, std::string> attributes;  // embed attributes, keys lower-cased
+    // Embed attributes, keys lower-cased; looked up by any string without a copy of it.
+    std::map<std::string, std::string, std::less<>> attributes;
     std::unique_ptr<BrowserLink> link;  // this instance's way back to the browser
     std::string drawingFile;            // local file of the current drawing, for reloads
 

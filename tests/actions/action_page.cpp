@@ -70,7 +70,7 @@ ActionPage::ActionPage(int x, int y, const std::map<std::string, std::string>& a
     w32_register_class(kPageClass, 0, DefWindowProcA, LoadCursorA(nullptr, IDC_ARROW), TRUE, RGB(255, 255, 255));
     window = w32_create_window(kPageClass, nullptr, x, y, 200, 100);
     data = new InstanceData();
-    data->attributes = attributes;
+    data->attributes.insert(attributes.begin(), attributes.end());
     auto recording = std::make_unique<RecordingLink>();
     link = recording.get();
     data->link = std::move(recording);

@@ -17,7 +17,7 @@
 namespace {
 
 using Attributes = std::vector<std::pair<std::string, std::string>>;
-using Map = std::map<std::string, std::string>;
+using Map = std::map<std::string, std::string, std::less<>>;
 
 struct AttributeCase {
     const char* name;

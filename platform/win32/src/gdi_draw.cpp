@@ -74,9 +74,8 @@ bool TargetOf(Dc *dc, Target &target)
         target.clip = Region{RECT{0, 0, dc->page->width, dc->page->height}};
         return true;
     case DcKind::Window: {
-        auto it = s.windows.find(reinterpret_cast<uintptr_t>(dc->window));
-        if (it == s.windows.end() || it->second->destroyed) return false;
-        Window *w = it->second.get();
+        Window *w = LiveWindow(dc->window);
+        if (!w) return false;
         target.surface = &s.screen;
         target.origin = ClientOriginOnScreen(w);
         if (w == s.desktop) {

@@ -13,13 +13,6 @@ constexpr UINT kDoubleClickTime = 500;
 constexpr int kDoubleClickWidth = 4;
 constexpr int kDoubleClickHeight = 4;
 
-Window *Alive(HWND hwnd)
-{
-    auto &windows = Sys().windows;
-    auto it = windows.find(reinterpret_cast<uintptr_t>(hwnd));
-    return it == windows.end() || it->second->destroyed ? nullptr : it->second.get();
-}
-
 WPARAM KeyState()
 {
     const System &s = Sys();
@@ -33,7 +26,7 @@ void Route(UINT msg)
     System &s = Sys();
     POINT pt = s.cursorPos;
     LRESULT hit = HTCLIENT;
-    Window *target = s.capture ? Alive(s.capture) : nullptr;
+    Window *target = s.capture ? LiveWindow(s.capture) : nullptr;
     if (!target) {
         // Without capture the window under the pointer is asked where the point lies and
         // which cursor to show; a window holding the capture is asked neither.
@@ -41,9 +34,9 @@ void Route(UINT msg)
         if (!target) return;
         HWND h = target->handle;
         hit = Deliver(target, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
-        if (!(target = Alive(h))) return;
+        if (!(target = LiveWindow(h))) return;
         Deliver(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(hit, msg));
-        if (!(target = Alive(h))) return;
+        if (!(target = LiveWindow(h))) return;
     }
     UINT delivered = msg;
     if (IsButtonDown(msg)) {
@@ -98,7 +91,7 @@ HWND WINAPI SetCapture(HWND hWnd)
     s.capture = hWnd;
     // Windows tells the holder after the change, also when it takes the capture again itself.
     if (previous) {
-        if (Window *old = Alive(previous)) Deliver(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hWnd));
+        if (Window *old = LiveWindow(previous)) Deliver(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hWnd));
     }
     return previous;
 }
@@ -109,7 +102,7 @@ BOOL WINAPI ReleaseCapture(void)
     HWND previous = s.capture;
     s.capture = nullptr;
     if (previous) {
-        if (Window *old = Alive(previous)) Deliver(old, WM_CAPTURECHANGED, 0, 0);
+        if (Window *old = LiveWindow(previous)) Deliver(old, WM_CAPTURECHANGED, 0, 0);
     }
     return TRUE;
 }
@@ -117,7 +110,7 @@ BOOL WINAPI ReleaseCapture(void)
 HWND WINAPI GetCapture(void)
 {
     System &s = Sys();
-    return Alive(s.capture) ? s.capture : nullptr;
+    return LiveWindow(s.capture) ? s.capture : nullptr;
 }
 
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint)

@@ -50,15 +50,32 @@ System &Sys()
 
 void CountBadHandle() { Sys().badHandles++; }
 
+Window *LiveWindow(HWND hwnd)
+{
+    System &s = Sys();
+    const auto handle = reinterpret_cast<uintptr_t>(hwnd);
+    if (s.lastWindow == nullptr || handle != s.lastWindowHandle) {
+        auto it = s.windows.find(handle);
+        if (it == s.windows.end()) return nullptr;
+        s.lastWindowHandle = handle;
+        s.lastWindow = it->second.get();
+    }
+    return s.lastWindow->destroyed ? nullptr : s.lastWindow;
+}
+
+void ForgetWindow(HWND hwnd)
+{
+    System &s = Sys();
+    const auto handle = reinterpret_cast<uintptr_t>(hwnd);
+    if (handle == s.lastWindowHandle) s.lastWindow = nullptr;
+    s.windows.erase(handle);
+}
+
 Window *FindWindow(HWND hwnd)
 {
-    auto &windows = Sys().windows;
-    auto it = windows.find(reinterpret_cast<uintptr_t>(hwnd));
-    if (it == windows.end() || it->second->destroyed) {
-        CountBadHandle();
-        return nullptr;
-    }
-    return it->second.get();
+    Window *w = LiveWindow(hwnd);
+    if (!w) CountBadHandle();
+    return w;
 }
 
 Dc *FindDc(HDC hdc)
@@ -131,6 +148,7 @@ void w32_reset(void)
     s.hookContext = nullptr;
     // Windows vanish without messages: the test that made them is over.
     s.windows.clear();
+    s.lastWindow = nullptr;
     s.classes.clear();
     ResetTimers();
     ResetGdi();

@@ -194,6 +194,10 @@ struct System {
     // Handle tables are looked up for nearly every call, and nothing depends on
     // their order.
     std::unordered_map<uintptr_t, std::unique_ptr<Window>> windows;
+    // The window LiveWindow found last: calls come in runs about one window. Whoever
+    // erases a window from the table clears it (ForgetWindow).
+    uintptr_t lastWindowHandle = 0;
+    Window *lastWindow = nullptr;
     uintptr_t nextWindow = 0x10010;
     Window *desktop = nullptr;
     W32MessageHook hook = nullptr;
@@ -234,6 +238,11 @@ struct System {
 };
 
 System &Sys();
+
+// The window of a handle while it is not destroyed, else null; counts nothing.
+Window *LiveWindow(HWND hwnd);
+// Takes a window out of the table, which frees it.
+void ForgetWindow(HWND hwnd);
 
 // Handle lookups; each counts a bad handle when it fails.
 Window *FindWindow(HWND hwnd);

@@ -35,9 +35,7 @@ void SendDestroy(Window *w)
 {
     HWND h = w->handle;
     Deliver(w, WM_DESTROY, 0, 0);
-    Window *again = nullptr;
-    auto it = Sys().windows.find(reinterpret_cast<uintptr_t>(h));
-    if (it != Sys().windows.end() && !it->second->destroyed) again = it->second.get();
+    Window *again = LiveWindow(h);
     if (!again) return;
     std::vector<Window *> children = again->children;
     for (Window *child : children) SendDestroy(child);
@@ -58,7 +56,7 @@ void FreeWindow(Window *w)
         auto &siblings = w->parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), w), siblings.end());
     }
-    s.windows.erase(reinterpret_cast<uintptr_t>(w->handle));
+    ForgetWindow(w->handle);
 }
 
 }  // namespace
@@ -299,9 +297,7 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 
 BOOL WINAPI IsWindow(HWND hWnd)
 {
-    auto &windows = Sys().windows;
-    auto it = windows.find(reinterpret_cast<uintptr_t>(hWnd));
-    return it != windows.end() && !it->second->destroyed;
+    return LiveWindow(hWnd) != nullptr;
 }
 
 HWND WINAPI GetParent(HWND hWnd)
@@ -357,8 +353,6 @@ BOOL WINAPI DestroyWindow(HWND hWnd)
     // WM_DESTROY goes to the window, then to its children; WM_NCDESTROY to the children
     // first and to the window last.
     SendDestroy(w);
-    auto it = Sys().windows.find(reinterpret_cast<uintptr_t>(hWnd));
-    if (it == Sys().windows.end() || it->second->destroyed) return TRUE;
-    FreeWindow(it->second.get());
+    if (Window *still = LiveWindow(hWnd)) FreeWindow(still);
     return TRUE;
 }
