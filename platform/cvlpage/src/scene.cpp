@@ -116,10 +116,11 @@ const Scene::Grid& Scene::CurrentGrid() {
     Box all;
     std::vector<Box> boxes;
     boxes.reserve(drawing_.symbols.size());
-    g.exact.reserve(drawing_.symbols.size());
+    std::vector<Box> exact;
+    exact.reserve(drawing_.symbols.size());
     for (const auto& s : drawing_.symbols) {
-        g.exact.push_back(DeviceBox(*s));
-        boxes.push_back(g.exact.back().Grown(kGridReach));
+        exact.push_back(DeviceBox(*s));
+        boxes.push_back(exact.back().Grown(kGridReach));
         all.Add(boxes.back());
     }
     g.filings.resize(boxes.size());
@@ -141,7 +142,7 @@ const Scene::Grid& Scene::CurrentGrid() {
         for (uint32_t i = 0; i < boxes.size(); ++i) {
             Filing& f = g.filings[i];
             FileBox(g, boxes[i], f);  // every box lies within `all`
-            const FiledSymbol filed(i, g.exact[i]);
+            const FiledSymbol filed(i, exact[i]);
             if (f.where == Filing::Where::Everywhere) g.everywhere.push_back(filed);
             if (f.where != Filing::Where::Cells) continue;
             for (int r = f.r0; r <= f.r1; ++r)
@@ -179,14 +180,14 @@ void Scene::Invalidate(const Symbol& changed) {
         return;
     }
     const uint32_t index = found->second;
-    grid_.exact[index] = DeviceBox(*top);
-    grid_.boxes[index] = grid_.exact[index].Grown(kGridReach);
+    const Box exact = DeviceBox(*top);
+    grid_.boxes[index] = exact.Grown(kGridReach);
     auto before = [](const FiledSymbol& filed, uint32_t i) { return filed.index < i; };
     auto remove = [index, before](std::vector<FiledSymbol>& list) {
         auto it = std::lower_bound(list.begin(), list.end(), index, before);
         if (it != list.end() && it->index == index) list.erase(it);
     };
-    const FiledSymbol moved(index, grid_.exact[index]);
+    const FiledSymbol moved(index, exact);
     auto insert = [index, before, &moved](std::vector<FiledSymbol>& list) {
         list.insert(std::lower_bound(list.begin(), list.end(), index, before), moved);
     };
@@ -340,10 +341,9 @@ Symbol* Scene::HitTestFiled(Point p, double tolerance, bool innermost) {
     while (filed != cell->rend() || wide != g.everywhere.rend()) {
         const bool fromCell = wide == g.everywhere.rend() || (filed != cell->rend() && filed->index > wide->index);
         const FiledSymbol& next = fromCell ? *filed++ : *wide++;
+        // HitSymbol tests the exact box first: only the rare point between it and its
+        // float bounds costs a look at the symbol.
         if (!next.MayHold(p, grow)) continue;
-        // The box test HitSymbol makes first, without looking the box up.
-        const Box box = g.exact[next.index].Grown(grow);
-        if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) continue;
         if (Symbol* hit = HitSymbol(*drawing_.symbols[next.index], Placement{}, p, tolerance, innermost)) return hit;
     }
     return nullptr;

@@ -82,7 +82,6 @@ private:
         std::vector<FiledSymbol> everywhere;          // symbols too large for cells, ascending
         std::vector<Filing> filings;                  // by top-level index
         std::vector<Box> boxes;                       // by top-level index, grown by kGridReach
-        std::vector<Box> exact;                       // by top-level index, as DeviceBox gives them
         std::unordered_map<const Symbol*, uint32_t> indices;  // top-level symbol to index
     };
     static constexpr double kGridReach = 8;  // hit tolerance the grid allows for

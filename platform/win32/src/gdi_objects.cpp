@@ -62,8 +62,28 @@ HDC KeepDc(std::unique_ptr<Dc> dc)
     dc->brush->selectedCount++;
     dc->palette->selectedCount++;
     HDC h = dc->handle;
-    s.dcs[reinterpret_cast<uintptr_t>(h)] = std::move(dc);
+    // A DC is asked about right after it is made.
+    s.lastDcHandle = reinterpret_cast<uintptr_t>(h);
+    s.lastDc = dc.get();
+    if (s.spareDcEntries.empty()) {
+        s.dcs[reinterpret_cast<uintptr_t>(h)] = std::move(dc);
+        return h;
+    }
+    auto entry = std::move(s.spareDcEntries.back());
+    s.spareDcEntries.pop_back();
+    entry.key() = reinterpret_cast<uintptr_t>(h);
+    entry.mapped() = std::move(dc);
+    s.dcs.insert(std::move(entry));
     return h;
+}
+
+std::unique_ptr<Dc> NewDc()
+{
+    auto &spare = Sys().spareDcs;
+    if (spare.empty()) return std::make_unique<Dc>();
+    auto dc = std::move(spare.back());
+    spare.pop_back();
+    return dc;
 }
 
 namespace {
@@ -77,13 +97,22 @@ void Deselect(GdiObject *object)
 
 void DiscardDc(HDC hdc)
 {
-    auto &dcs = Sys().dcs;
-    auto it = dcs.find(reinterpret_cast<uintptr_t>(hdc));
-    if (it == dcs.end()) return;
-    Deselect(it->second->bitmap);
-    Deselect(it->second->brush);
-    Deselect(it->second->palette);
-    dcs.erase(it);
+    auto &s = Sys();
+    const auto handle = reinterpret_cast<uintptr_t>(hdc);
+    auto entry = s.dcs.extract(handle);
+    if (entry.empty()) return;
+    if (handle == s.lastDcHandle) s.lastDc = nullptr;
+    std::unique_ptr<Dc> dc = std::move(entry.mapped());
+    Deselect(dc->bitmap);
+    Deselect(dc->brush);
+    Deselect(dc->palette);
+    // A few are kept for reuse; more are never in use at once.
+    constexpr size_t kMostSpare = 8;
+    if (s.spareDcs.size() < kMostSpare) {
+        *dc = Dc{};
+        s.spareDcs.push_back(std::move(dc));
+    }
+    if (s.spareDcEntries.size() < kMostSpare) s.spareDcEntries.push_back(std::move(entry));
 }
 
 HGDIOBJ HandleOf(const GdiObject *object) { return object ? object->handle : nullptr; }
@@ -111,6 +140,7 @@ void ResetGdi()
 {
     System &s = Sys();
     s.dcs.clear();
+    s.lastDc = nullptr;
     s.objects.clear();
     stockBitmap = nullptr;
     stockBrush = nullptr;
@@ -125,7 +155,7 @@ using namespace w32;
 
 HDC WINAPI CreateCompatibleDC(HDC hdc)
 {
-    auto dc = std::make_unique<Dc>();
+    auto dc = NewDc();
     dc->kind = DcKind::Memory;
     dc->deviceDepth = Sys().screen.depth;
     if (hdc) {
@@ -149,7 +179,7 @@ BOOL WINAPI DeleteDC(HDC hdc)
 HDC w32_create_printer_dc(int width, int height, SIZE windowExtent, SIZE viewportExtent)
 {
     if (width <= 0 || height <= 0 || uint64_t(width) * uint64_t(height) > (uint64_t(1) << 28)) return nullptr;
-    auto dc = std::make_unique<Dc>();
+    auto dc = NewDc();
     dc->kind = DcKind::Printer;
     dc->deviceDepth = 24;
     dc->printerDevice = true;

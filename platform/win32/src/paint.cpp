@@ -10,7 +10,7 @@ constexpr size_t kMaxUpdateRects = 64;  // beyond this the region becomes its bo
 
 HDC NewWindowDc(Window *w, bool paint, const Region &clip)
 {
-    auto dc = std::make_unique<Dc>();
+    auto dc = NewDc();
     dc->kind = DcKind::Window;
     dc->window = w->handle;
     dc->paintDc = paint;

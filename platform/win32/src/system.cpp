@@ -80,13 +80,17 @@ Window *FindWindow(HWND hwnd)
 
 Dc *FindDc(HDC hdc)
 {
-    auto &dcs = Sys().dcs;
-    auto it = dcs.find(reinterpret_cast<uintptr_t>(hdc));
-    if (it == dcs.end()) {
+    System &s = Sys();
+    const auto handle = reinterpret_cast<uintptr_t>(hdc);
+    if (s.lastDc != nullptr && handle == s.lastDcHandle) return s.lastDc;
+    auto it = s.dcs.find(handle);
+    if (it == s.dcs.end()) {
         CountBadHandle();
         return nullptr;
     }
-    return it->second.get();
+    s.lastDcHandle = handle;
+    s.lastDc = it->second.get();
+    return s.lastDc;
 }
 
 GdiObject *FindObject(HGDIOBJ h)

@@ -219,7 +219,16 @@ struct System {
 
     // GDI
     std::unordered_map<uintptr_t, std::unique_ptr<GdiObject>> objects;
-    std::unordered_map<uintptr_t, std::unique_ptr<Dc>> dcs;
+    using DcTable = std::unordered_map<uintptr_t, std::unique_ptr<Dc>>;
+    DcTable dcs;
+    // DCs freed before, cleared, and the table entries that held them: a window DC is
+    // taken and given back for every pointer move, and reusing them allocates nothing.
+    std::vector<std::unique_ptr<Dc>> spareDcs;
+    std::vector<DcTable::node_type> spareDcEntries;
+    // The DC FindDc found last: one is taken and asked about in runs. DiscardDc and
+    // ResetGdi clear it.
+    uintptr_t lastDcHandle = 0;
+    Dc *lastDc = nullptr;
     uintptr_t nextHandle = 0x20000;
     int badHandles = 0;
 
@@ -274,6 +283,7 @@ struct Target {
     const std::vector<PALETTEENTRY> *palette = nullptr;
 };
 bool TargetOf(Dc *dc, Target &target);
+std::unique_ptr<Dc> NewDc();         // a DC as default-constructed
 HDC KeepDc(std::unique_ptr<Dc> dc);  // gives it a handle and the default objects
 void DiscardDc(HDC hdc);             // deselects its objects and frees it
 Bitmap *StockBitmap();
