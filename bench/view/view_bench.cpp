@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -210,16 +211,24 @@ class PointerPath {
 public:
     explicit PointerPath(bool sweep) : sweep_(sweep) {}
     POINT Next() {
-        if (!sweep_) return {x_(random_), y_(random_)};
+        if (!sweep_) return {Below(800), Below(600)};
         at_.x += 3;
         if (at_.x >= 800) at_ = {at_.x - 800, (at_.y + 7) % 600};
         return at_;
     }
 
 private:
+    // A xorshift step scaled to the range: a few instructions, so that the path's
+    // own cost stays out of the figures it drives.
+    LONG Below(uint32_t bound) {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return LONG((uint64_t{state_} * bound) >> 32);
+    }
+
     bool sweep_;
-    std::mt19937 random_{3};
-    std::uniform_int_distribution<int> x_{0, 799}, y_{0, 599};
+    uint32_t state_ = 3;
     POINT at_{0, 0};
 };
 

@@ -70,8 +70,9 @@ private:
         // Whether the box grown by `by` may hold the point: never false when the
         // exact box grown the same way holds it.
         bool MayHold(Point p, double by) const {
-            // All four compared at once: one branch, not four hard to foretell.
-            return (p.x >= minX - by) & (p.x <= maxX + by) & (p.y >= minY - by) & (p.y <= maxY + by);
+            // Counted, not and-ed: compilers then test all four with one branch, not
+            // four hard to foretell.
+            return (int{p.x >= minX - by} + int{p.x <= maxX + by} + int{p.y >= minY - by} + int{p.y <= maxY + by}) == 4;
         }
     };
     struct Grid {
