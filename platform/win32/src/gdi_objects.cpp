@@ -62,18 +62,7 @@ HDC KeepDc(std::unique_ptr<Dc> dc)
     dc->brush->selectedCount++;
     dc->palette->selectedCount++;
     HDC h = dc->handle;
-    // A DC is asked about right after it is made.
-    s.lastDcHandle = reinterpret_cast<uintptr_t>(h);
-    s.lastDc = dc.get();
-    if (s.spareDcEntries.empty()) {
-        s.dcs[reinterpret_cast<uintptr_t>(h)] = std::move(dc);
-        return h;
-    }
-    auto entry = std::move(s.spareDcEntries.back());
-    s.spareDcEntries.pop_back();
-    entry.key() = reinterpret_cast<uintptr_t>(h);
-    entry.mapped() = std::move(dc);
-    s.dcs.insert(std::move(entry));
+    s.dcs.Add(std::move(dc));
     return h;
 }
 
@@ -98,11 +87,8 @@ void Deselect(GdiObject *object)
 void DiscardDc(HDC hdc)
 {
     auto &s = Sys();
-    const auto handle = reinterpret_cast<uintptr_t>(hdc);
-    auto entry = s.dcs.extract(handle);
-    if (entry.empty()) return;
-    if (handle == s.lastDcHandle) s.lastDc = nullptr;
-    std::unique_ptr<Dc> dc = std::move(entry.mapped());
+    std::unique_ptr<Dc> dc = s.dcs.Take(reinterpret_cast<uintptr_t>(hdc));
+    if (!dc) return;
     Deselect(dc->bitmap);
     Deselect(dc->brush);
     Deselect(dc->palette);
@@ -112,7 +98,6 @@ void DiscardDc(HDC hdc)
         *dc = Dc{};
         s.spareDcs.push_back(std::move(dc));
     }
-    if (s.spareDcEntries.size() < kMostSpare) s.spareDcEntries.push_back(std::move(entry));
 }
 
 HGDIOBJ HandleOf(const GdiObject *object) { return object ? object->handle : nullptr; }
@@ -139,8 +124,7 @@ Palette *StockPalette()
 void ResetGdi()
 {
     System &s = Sys();
-    s.dcs.clear();
-    s.lastDc = nullptr;
+    s.dcs.Clear();
     s.objects.clear();
     stockBitmap = nullptr;
     stockBrush = nullptr;
@@ -356,9 +340,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho)
 
 DWORD WINAPI GetObjectType(HGDIOBJ h)
 {
-    auto &dcs = Sys().dcs;
-    auto dc = dcs.find(reinterpret_cast<uintptr_t>(h));
-    if (dc != dcs.end()) return dc->second->kind == DcKind::Memory ? OBJ_MEMDC : OBJ_DC;
+    if (const Dc *dc = Sys().dcs.Find(reinterpret_cast<uintptr_t>(h)))
+        return dc->kind == DcKind::Memory ? OBJ_MEMDC : OBJ_DC;
     GdiObject *object = FindObject(h);
     if (!object) return 0;
     switch (object->kind) {
@@ -476,4 +459,4 @@ int w32_live_gdi_objects(void)
     return live;
 }
 
-int w32_live_dcs(void) { return int(Sys().dcs.size()); }
+int w32_live_dcs(void) { return int(Sys().dcs.Size()); }

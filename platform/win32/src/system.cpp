@@ -80,17 +80,56 @@ Window *FindWindow(HWND hwnd)
 
 Dc *FindDc(HDC hdc)
 {
-    System &s = Sys();
-    const auto handle = reinterpret_cast<uintptr_t>(hdc);
-    if (s.lastDc != nullptr && handle == s.lastDcHandle) return s.lastDc;
-    auto it = s.dcs.find(handle);
-    if (it == s.dcs.end()) {
-        CountBadHandle();
-        return nullptr;
+    Dc *dc = Sys().dcs.Find(reinterpret_cast<uintptr_t>(hdc));
+    if (!dc) CountBadHandle();
+    return dc;
+}
+
+Dc *DcTable::Find(uintptr_t handle) const
+{
+    for (size_t i = recentCount_; i-- > 0;)
+        if (recentHandles_[i] == handle) return recent_[i].get();
+    if (others_.empty()) return nullptr;
+    auto it = others_.find(handle);
+    return it == others_.end() ? nullptr : it->second.get();
+}
+
+void DcTable::Add(std::unique_ptr<Dc> dc)
+{
+    const auto handle = reinterpret_cast<uintptr_t>(dc->handle);
+    if (recentCount_ == kRecent) {
+        // The oldest makes room: it is the one most likely to stay long.
+        others_[recentHandles_[0]] = std::move(recent_[0]);
+        std::move(recentHandles_.begin() + 1, recentHandles_.end(), recentHandles_.begin());
+        std::move(recent_.begin() + 1, recent_.end(), recent_.begin());
+        --recentCount_;
     }
-    s.lastDcHandle = handle;
-    s.lastDc = it->second.get();
-    return s.lastDc;
+    recentHandles_[recentCount_] = handle;
+    recent_[recentCount_++] = std::move(dc);
+}
+
+std::unique_ptr<Dc> DcTable::Take(uintptr_t handle)
+{
+    for (size_t i = recentCount_; i-- > 0;) {
+        if (recentHandles_[i] != handle) continue;
+        std::unique_ptr<Dc> dc = std::move(recent_[i]);
+        std::move(recentHandles_.begin() + i + 1, recentHandles_.begin() + recentCount_, recentHandles_.begin() + i);
+        std::move(recent_.begin() + i + 1, recent_.begin() + recentCount_, recent_.begin() + i);
+        --recentCount_;
+        return dc;
+    }
+    auto found = others_.find(handle);
+    if (found == others_.end()) return nullptr;
+    std::unique_ptr<Dc> dc = std::move(found->second);
+    others_.erase(found);
+    return dc;
+}
+
+void DcTable::Clear()
+{
+    for (size_t i = 0; i < recentCount_; ++i) recent_[i].reset();
+    recentCount_ = 0;
+    others_.clear();
 }
 
 GdiObject *FindObject(HGDIOBJ h)

@@ -7,6 +7,7 @@
 #include <win32_module_resources.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -162,6 +163,25 @@ struct Dc {
     SIZE windowExt{1, 1}, viewportExt{1, 1};
 };
 
+// Device contexts by handle. Most live from a GetDC to its ReleaseDC, a few at a
+// time, so the newest few are kept in a short list that is searched before the
+// hash table holding the rest.
+class DcTable {
+public:
+    Dc *Find(uintptr_t handle) const;
+    void Add(std::unique_ptr<Dc> dc);            // under its handle, which is new
+    std::unique_ptr<Dc> Take(uintptr_t handle);  // null when there is none
+    size_t Size() const { return recentCount_ + others_.size(); }
+    void Clear();
+
+private:
+    static constexpr size_t kRecent = 8;
+    std::array<uintptr_t, kRecent> recentHandles_{};
+    std::array<std::unique_ptr<Dc>, kRecent> recent_;
+    size_t recentCount_ = 0;
+    std::unordered_map<uintptr_t, std::unique_ptr<Dc>> others_;
+};
+
 /* ---- Timers ---- */
 struct Timer {
     HWND window = nullptr;  // NULL: thread timer
@@ -219,16 +239,10 @@ struct System {
 
     // GDI
     std::unordered_map<uintptr_t, std::unique_ptr<GdiObject>> objects;
-    using DcTable = std::unordered_map<uintptr_t, std::unique_ptr<Dc>>;
     DcTable dcs;
-    // DCs freed before, cleared, and the table entries that held them: a window DC is
-    // taken and given back for every pointer move, and reusing them allocates nothing.
+    // DCs freed before, cleared: a window DC is taken and given back for every
+    // pointer move, and reusing them allocates nothing.
     std::vector<std::unique_ptr<Dc>> spareDcs;
-    std::vector<DcTable::node_type> spareDcEntries;
-    // The DC FindDc found last: one is taken and asked about in runs. DiscardDc and
-    // ResetGdi clear it.
-    uintptr_t lastDcHandle = 0;
-    Dc *lastDc = nullptr;
     uintptr_t nextHandle = 0x20000;
     int badHandles = 0;
 
