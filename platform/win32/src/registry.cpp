@@ -52,15 +52,25 @@ RegKey *KeyOf(HKEY key)
 
 RegKey *Walk(RegKey *key, const char *path, bool create)
 {
-    for (const std::string &part : SplitPath(path)) {
-        auto it = key->subkeys.find(part);
-        if (it == key->subkeys.end()) {
-            if (!create) return nullptr;
-            it = key->subkeys.emplace(part, std::make_unique<RegKey>()).first;
+    // Part by part, upper-cased into one string: a lookup allocates nothing for the
+    // short names keys have.
+    std::string part;
+    for (const char *p = path ? path : "";; ++p) {
+        if (*p != '\\' && *p != '\0') {
+            part += char(std::toupper(static_cast<unsigned char>(*p)));
+            continue;
         }
-        key = it->second.get();
+        if (!part.empty()) {
+            auto it = key->subkeys.find(part);
+            if (it == key->subkeys.end()) {
+                if (!create) return nullptr;
+                it = key->subkeys.emplace(part, std::make_unique<RegKey>()).first;
+            }
+            key = it->second.get();
+            part.clear();
+        }
+        if (*p == '\0') return key;
     }
-    return key;
 }
 
 }  // namespace
