@@ -118,8 +118,10 @@ const Scene::Grid& Scene::CurrentGrid() {
     boxes.reserve(drawing_.symbols.size());
     std::vector<Box> exact;
     exact.reserve(drawing_.symbols.size());
+    g.geometry.reserve(drawing_.symbols.size());
     for (const auto& s : drawing_.symbols) {
-        exact.push_back(DeviceBox(*s));
+        g.geometry.push_back(&Geometry(*s));
+        exact.push_back(g.geometry.back()->box);
         boxes.push_back(exact.back().Grown(kGridReach));
         all.Add(boxes.back());
     }
@@ -180,7 +182,8 @@ void Scene::Invalidate(const Symbol& changed) {
         return;
     }
     const uint32_t index = found->second;
-    const Box exact = DeviceBox(*top);
+    grid_.geometry[index] = &Geometry(*top);
+    const Box exact = grid_.geometry[index]->box;
     grid_.boxes[index] = exact.Grown(kGridReach);
     auto before = [](const FiledSymbol& filed, uint32_t i) { return filed.index < i; };
     auto remove = [index, before](std::vector<FiledSymbol>& list) {
@@ -320,7 +323,7 @@ Symbol* Scene::HitTest(Point device, double tolerance, bool innermost, bool useI
     tolerance = std::clamp(tolerance, 0.0, 1000.0);
     if (useIndex && tolerance <= kGridReach) return HitTestFiled(device, tolerance, innermost);
     for (auto it = drawing_.symbols.rbegin(); it != drawing_.symbols.rend(); ++it)
-        if (Symbol* hit = HitSymbol(**it, Placement{}, device, tolerance, innermost)) return hit;
+        if (Symbol* hit = HitSymbol(**it, nullptr, Placement{}, device, tolerance, innermost)) return hit;
     return nullptr;
 }
 
@@ -344,20 +347,22 @@ Symbol* Scene::HitTestFiled(Point p, double tolerance, bool innermost) {
         // HitSymbol tests the exact box first: only the rare point between it and its
         // float bounds costs a look at the symbol.
         if (!next.MayHold(p, grow)) continue;
-        if (Symbol* hit = HitSymbol(*drawing_.symbols[next.index], Placement{}, p, tolerance, innermost)) return hit;
+        Symbol& s = *drawing_.symbols[next.index];
+        if (Symbol* hit = HitSymbol(s, g.geometry[next.index], Placement{}, p, tolerance, innermost)) return hit;
     }
     return nullptr;
 }
 
-Symbol* Scene::HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, double tolerance, bool innermost) {
+Symbol* Scene::HitSymbol(Symbol& s, CachedGeometry* known, const Placement& parentPlacement, Point p, double tolerance,
+                         bool innermost) {
     if (!s.visible || !drawing_.LayerVisible(s.layer)) return nullptr;
-    CachedGeometry& geometry = Geometry(s);
+    CachedGeometry& geometry = known != nullptr && known->stamp == stamp_ ? *known : Geometry(s);
     Box box = geometry.box.Grown(tolerance + 0.5);
     if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) return nullptr;
     if (s.kind == SymbolKind::Group) {
         const Placement world = Placement::Compose(parentPlacement, s.placement);
         for (auto it = s.members.rbegin(); it != s.members.rend(); ++it)
-            if (Symbol* hit = HitSymbol(**it, world, p, tolerance, innermost)) return innermost ? hit : &s;
+            if (Symbol* hit = HitSymbol(**it, nullptr, world, p, tolerance, innermost)) return innermost ? hit : &s;
         return nullptr;
     }
     const CachedGeometry& shape = HitOutline(s, geometry, parentPlacement);

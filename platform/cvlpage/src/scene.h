@@ -83,6 +83,9 @@ private:
         std::vector<FiledSymbol> everywhere;          // symbols too large for cells, ascending
         std::vector<Filing> filings;                  // by top-level index
         std::vector<Box> boxes;                       // by top-level index, grown by kGridReach
+        // By top-level index: the symbol's entry in `geometry_`, whose place stays
+        // while it is there; an entry's drop re-files its symbol or rebuilds the grid.
+        std::vector<CachedGeometry*> geometry;
         std::unordered_map<const Symbol*, uint32_t> indices;  // top-level symbol to index
     };
     static constexpr double kGridReach = 8;  // hit tolerance the grid allows for
@@ -109,7 +112,9 @@ private:
     // from the top and stopping at the first that answers.
     Symbol* HitTestFiled(Point device, double tolerance, bool innermost);
     void RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& parentPlacement, const RenderOptions& options);
-    Symbol* HitSymbol(Symbol& s, const Placement& parentPlacement, Point p, double tolerance, bool innermost);
+    // `known`: the symbol's geometry when the caller has it at hand, else null.
+    Symbol* HitSymbol(Symbol& s, CachedGeometry* known, const Placement& parentPlacement, Point p, double tolerance,
+                      bool innermost);
 
     Drawing& drawing_;
     PageMapping mapping_;
