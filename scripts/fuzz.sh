@@ -2,8 +2,9 @@
 # Fuzzing: builds the libFuzzer targets with clang, with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs each one from its seed corpus.
 #
-#   scripts/fuzz.sh [SECONDS]            brief: each target for SECONDS (20 by default),
-#                                        stopping at the first finding (what CI runs)
+#   scripts/fuzz.sh [SECONDS]            brief: each target for SECONDS (20 by default)
+#                                        on up to four cores, stopping at the first
+#                                        finding (what CI runs)
 #   scripts/fuzz.sh --long SECONDS [JOBS]
 #                                        long: each target for SECONDS with JOBS
 #                                        processes (the number of cores by default) at
@@ -22,6 +23,11 @@ if [ "${1:-}" = "--long" ]; then
 fi
 seconds=${1:-20}
 jobs=${2:-$(nproc)}
+# A brief run uses up to four cores: each process holds a few hundred megabytes
+# under the sanitizers, and one core runs a single process best.
+brief_jobs=$(( $(nproc) < 4 ? $(nproc) : 4 ))
+brief_fork=()
+if [ "$brief_jobs" -ge 2 ]; then brief_fork=(-fork="$brief_jobs"); fi
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVK_FUZZ=ON -DVK_SANITIZE=ON \
@@ -46,8 +52,9 @@ run_fuzzer() {
   mkdir -p "$corpus" "$findings"
   if [ -n "$seeds" ] && [ -d "$seeds" ]; then cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true; fi
   if [ "$long" = 0 ]; then
-    echo "-- $target: ${seconds}s"
-    "$build/bin/$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/" "$@" "$corpus"
+    echo "-- $target: ${seconds}s, $brief_jobs jobs"
+    "$build/bin/$target" -max_total_time="$seconds" ${brief_fork[@]+"${brief_fork[@]}"} -print_final_stats=1 \
+      -artifact_prefix="$findings/" "$@" "$corpus"
   else
     echo "-- $target: ${seconds}s, $jobs jobs"
     if ! nice -n 10 "$build/bin/$target" -max_total_time="$seconds" -fork="$jobs" -ignore_crashes=1 \

@@ -4,6 +4,7 @@
 
 #include <win32_control.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -361,6 +362,54 @@ TEST_F(GdiTest, SelectionRules)
     DeleteDC(a);
     DeleteDC(b);
     DeleteDC(c);
+}
+
+// Many DCs alive at once, deleted in an order unlike their making: each handle stays
+// its own DC until deleted and is a bad handle after, and a DC made from reused
+// memory starts as a fresh one.
+TEST_F(GdiTest, DeviceContextsKeepTheirOwnStateUntilDeletedInAnyOrder)
+{
+    std::vector<HDC> dcs;
+    std::vector<HBITMAP> bitmaps;
+    for (int i = 0; i < 20; ++i) {
+        dcs.push_back(CreateCompatibleDC(nullptr));
+        void *bits = nullptr;
+        bitmaps.push_back(Dib(32, 1, 1, &bits));
+        SelectObject(dcs.back(), bitmaps.back());
+        Fill(dcs.back(), RECT{0, 0, 1, 1}, RGB(i, 0, 0));
+    }
+    EXPECT_EQ(w32_live_dcs(), 20);
+    std::mt19937 random(7);
+    std::vector<size_t> order(dcs.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::shuffle(order.begin(), order.end(), random);
+    for (size_t n = 0; n < order.size(); ++n) {
+        const size_t gone = order[n];
+        EXPECT_TRUE(DeleteDC(dcs[gone]));
+        const int bad = w32_bad_handle_uses();
+        EXPECT_EQ(GetPixel(dcs[gone], 0, 0), CLR_INVALID);
+        EXPECT_EQ(w32_bad_handle_uses(), bad + 1);
+        for (size_t m = n + 1; m < order.size(); ++m)
+            EXPECT_EQ(GetPixel(dcs[order[m]], 0, 0), RGB(int(order[m]), 0, 0)) << "DC " << order[m];
+        // A DC made now takes the memory of one deleted: it holds the stock bitmap.
+        HDC fresh = CreateCompatibleDC(nullptr);
+        BITMAP stock{};
+        ASSERT_NE(GetObjectA(GetCurrentObject(fresh, OBJ_BITMAP), sizeof stock, &stock), 0);
+        EXPECT_EQ(stock.bmWidth, 1);
+        EXPECT_EQ(stock.bmBitsPixel, 1);
+        EXPECT_TRUE(DeleteDC(fresh));
+    }
+    EXPECT_EQ(w32_live_dcs(), 0);
+    for (HBITMAP bitmap : bitmaps) EXPECT_TRUE(DeleteObject(bitmap));
+
+    // Nothing of a printer's DC carries over to a display DC made after it.
+    HDC printer = w32_create_printer_dc(50, 40, SIZE{1, 1}, SIZE{1, 1});
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(DeleteDC(printer));
+    HDC display = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(display, TECHNOLOGY), DT_RASDISPLAY);
+    EXPECT_EQ(GetDeviceCaps(display, HORZRES), 1024);
+    EXPECT_TRUE(DeleteDC(display));
 }
 
 TEST_F(GdiTest, PrinterDcReportsItsExtentsAndCannotBeRead)
