@@ -35,11 +35,11 @@ TextBlock LayOutText(const std::string& text, double size) {
     return {widest * kCellWidth * unit, lines * kCellHeight * unit};
 }
 
-// Calls cell(x0, y0, x1, y1), in drawing units, for each run of lit pixels in a glyph
-// row: one rectangle per run, so that glyphs show no seams.
-template <typename Cell>
-void ForEachGlyphRun(const std::string& text, double size, Point anchor, Cell cell) {
-    const double unit = size / kCellHeight;
+// Calls run(line, row, first, end) for each run of lit pixels in a glyph row: the
+// row's text line, its glyph row (0 to 6), and the font units from the line's start
+// where the run begins and ends.
+template <typename Run>
+void ForEachGlyphRunPlace(const std::string& text, Run run) {
     int line = 0, column = 0;
     for (unsigned char c : text) {
         if (c == '\n') {
@@ -57,14 +57,31 @@ void ForEachGlyphRun(const std::string& text, double size, Point anchor, Cell ce
                 int start = 4 - bit;
                 while (bit >= 0 && (rows[r] >> bit & 1)) --bit;
                 int end = 4 - bit;
-                double x0 = anchor.x + (column * kCellWidth + start) * unit;
-                double x1 = anchor.x + (column * kCellWidth + end) * unit;
-                double y0 = anchor.y + (line * kCellHeight + 1 + r) * unit;
-                cell(x0, y0, x1, y0 + unit);
+                run(line, r, static_cast<int>(column * kCellWidth) + start, static_cast<int>(column * kCellWidth) + end);
             }
         }
         ++column;
     }
+}
+
+// Where a glyph row's run lies in drawing units, one function for every use, so that
+// each finds the same coordinates.
+struct GlyphGrid {
+    double unit;
+    Point anchor;
+    double X(int place) const { return anchor.x + place * unit; }
+    double Top(int line, int row) const { return anchor.y + (line * kCellHeight + 1 + row) * unit; }
+};
+
+// Calls cell(x0, y0, x1, y1), in drawing units, for each run of lit pixels in a glyph
+// row: one rectangle per run, so that glyphs show no seams.
+template <typename Cell>
+void ForEachGlyphRun(const std::string& text, double size, Point anchor, Cell cell) {
+    const GlyphGrid grid{size / kCellHeight, anchor};
+    ForEachGlyphRunPlace(text, [&](int line, int row, int first, int end) {
+        const double y0 = grid.Top(line, row);
+        cell(grid.X(first), y0, grid.X(end), y0 + grid.unit);
+    });
 }
 
 template <typename ToDevice>
@@ -77,9 +94,42 @@ void AddGlyphs(const std::string& text, double size, Point anchor, ToDevice toDe
     });
 }
 
-// The device box of the glyphs, without building them.
+// The device box of the glyphs, without building them: the box of every run's corners.
+// The runs of one glyph row of one line share their top and bottom, and each device
+// coordinate moves one way as x grows along them, rounding included; so the row's
+// outermost runs hold its extremes, and four corners a row give the same box as all.
+// Past the range of doubles that no longer holds, and every run is added instead.
 template <typename ToDevice>
 void AddGlyphBounds(const std::string& text, double size, Point anchor, ToDevice toDevice, Box& box) {
+    struct Reach {
+        int first = 0, end = 0;
+        bool lit = false;
+    };
+    std::vector<Reach> rows;  // 7 a line
+    ForEachGlyphRunPlace(text, [&](int line, int row, int first, int end) {
+        const size_t at = static_cast<size_t>(line) * 7 + static_cast<size_t>(row);
+        if (rows.size() <= at) rows.resize(at + 1);
+        Reach& reach = rows[at];
+        reach.first = reach.lit ? std::min(reach.first, first) : first;
+        reach.end = reach.lit ? std::max(reach.end, end) : end;
+        reach.lit = true;
+    });
+    const GlyphGrid grid{size / kCellHeight, anchor};
+    Box rowsBox;
+    bool finite = true;
+    for (size_t at = 0; at < rows.size() && finite; ++at) {
+        if (!rows[at].lit) continue;
+        const double x0 = grid.X(rows[at].first), x1 = grid.X(rows[at].end);
+        const double y0 = grid.Top(static_cast<int>(at / 7), static_cast<int>(at % 7)), y1 = y0 + grid.unit;
+        for (Point p : {toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})}) {
+            finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
+            rowsBox.Add(p);
+        }
+    }
+    if (finite) {
+        box.Add(rowsBox);
+        return;
+    }
     ForEachGlyphRun(text, size, anchor, [&](double x0, double y0, double x1, double y1) {
         for (Point p : {toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})}) box.Add(p);
     });
