@@ -1,7 +1,9 @@
 #include "shapes.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace cvl {
 
@@ -35,9 +37,9 @@ TextBlock LayOutText(const std::string& text, double size) {
     return {widest * kCellWidth * unit, lines * kCellHeight * unit};
 }
 
-// Calls run(line, row, first, end) for each run of lit pixels in a glyph row: the
-// row's text line, its glyph row (0 to 6), and the font units from the line's start
-// where the run begins and ends.
+// Calls run(line, row, first, end) for each run of lit pixels in a glyph row, line by
+// line: the row's text line, its glyph row (0 to 6), and the font units from the
+// line's start where the run begins and ends.
 template <typename Run>
 void ForEachGlyphRunPlace(const std::string& text, Run run) {
     int line = 0, column = 0;
@@ -57,7 +59,8 @@ void ForEachGlyphRunPlace(const std::string& text, Run run) {
                 int start = 4 - bit;
                 while (bit >= 0 && (rows[r] >> bit & 1)) --bit;
                 int end = 4 - bit;
-                run(line, r, static_cast<int>(column * kCellWidth) + start, static_cast<int>(column * kCellWidth) + end);
+                const int64_t place = int64_t{column} * static_cast<int64_t>(kCellWidth);
+                run(line, r, place + start, place + end);
             }
         }
         ++column;
@@ -69,7 +72,7 @@ void ForEachGlyphRunPlace(const std::string& text, Run run) {
 struct GlyphGrid {
     double unit;
     Point anchor;
-    double X(int place) const { return anchor.x + place * unit; }
+    double X(int64_t place) const { return anchor.x + static_cast<double>(place) * unit; }
     double Top(int line, int row) const { return anchor.y + (line * kCellHeight + 1 + row) * unit; }
 };
 
@@ -78,7 +81,7 @@ struct GlyphGrid {
 template <typename Cell>
 void ForEachGlyphRun(const std::string& text, double size, Point anchor, Cell cell) {
     const GlyphGrid grid{size / kCellHeight, anchor};
-    ForEachGlyphRunPlace(text, [&](int line, int row, int first, int end) {
+    ForEachGlyphRunPlace(text, [&](int line, int row, int64_t first, int64_t end) {
         const double y0 = grid.Top(line, row);
         cell(grid.X(first), y0, grid.X(end), y0 + grid.unit);
     });
@@ -102,30 +105,38 @@ void AddGlyphs(const std::string& text, double size, Point anchor, ToDevice toDe
 template <typename ToDevice>
 void AddGlyphBounds(const std::string& text, double size, Point anchor, ToDevice toDevice, Box& box) {
     struct Reach {
-        int first = 0, end = 0;
+        int64_t first = 0, end = 0;
         bool lit = false;
     };
-    std::vector<Reach> rows;  // 7 a line
-    ForEachGlyphRunPlace(text, [&](int line, int row, int first, int end) {
-        const size_t at = static_cast<size_t>(line) * 7 + static_cast<size_t>(row);
-        if (rows.size() <= at) rows.resize(at + 1);
-        Reach& reach = rows[at];
+    const GlyphGrid grid{size / kCellHeight, anchor};
+    std::array<Reach, 7> rows{};  // of the current line
+    int current = 0;
+    Box rowsBox;
+    bool finite = true;
+    auto addRows = [&] {
+        for (int row = 0; row < 7; ++row) {
+            Reach& reach = rows[static_cast<size_t>(row)];
+            if (!reach.lit) continue;
+            const double x0 = grid.X(reach.first), x1 = grid.X(reach.end);
+            const double y0 = grid.Top(current, row), y1 = y0 + grid.unit;
+            for (Point p : {toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})}) {
+                finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
+                rowsBox.Add(p);
+            }
+            reach = Reach{};
+        }
+    };
+    ForEachGlyphRunPlace(text, [&](int line, int row, int64_t first, int64_t end) {
+        if (line != current) {
+            addRows();
+            current = line;
+        }
+        Reach& reach = rows[static_cast<size_t>(row)];
         reach.first = reach.lit ? std::min(reach.first, first) : first;
         reach.end = reach.lit ? std::max(reach.end, end) : end;
         reach.lit = true;
     });
-    const GlyphGrid grid{size / kCellHeight, anchor};
-    Box rowsBox;
-    bool finite = true;
-    for (size_t at = 0; at < rows.size() && finite; ++at) {
-        if (!rows[at].lit) continue;
-        const double x0 = grid.X(rows[at].first), x1 = grid.X(rows[at].end);
-        const double y0 = grid.Top(static_cast<int>(at / 7), static_cast<int>(at % 7)), y1 = y0 + grid.unit;
-        for (Point p : {toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})}) {
-            finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
-            rowsBox.Add(p);
-        }
-    }
+    addRows();
     if (finite) {
         box.Add(rowsBox);
         return;
