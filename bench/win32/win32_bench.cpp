@@ -1,5 +1,6 @@
 // The window system's share of a paint: copying a cache-sized DIB section to a window
-// (the plug-in's one BitBlt per paint), filling it, and a paint through the pump.
+// (the plug-in's one BitBlt per paint), filling it, and a paint through the pump; and
+// the window DC the plug-in takes to read the display depth at every pointer move.
 #include <benchmark/benchmark.h>
 
 #include <win32_control.h>
@@ -67,5 +68,18 @@ void BM_SmallInvalidationPumped(benchmark::State &state)
     }
 }
 BENCHMARK(BM_SmallInvalidationPumped)->Unit(benchmark::kMicrosecond);
+
+// GetDC, GetDeviceCaps and ReleaseDC on a window, while the plug-in's own memory DC
+// for antialiasing is held, as at every antialiased pointer move.
+void BM_WindowDcDepthCheck(benchmark::State &state)
+{
+    Scene scene(32);
+    for (auto _ : state) {
+        HDC dc = GetDC(scene.window);
+        benchmark::DoNotOptimize(GetDeviceCaps(dc, BITSPIXEL));
+        ReleaseDC(scene.window, dc);
+    }
+}
+BENCHMARK(BM_WindowDcDepthCheck)->Unit(benchmark::kNanosecond);
 
 }  // namespace
