@@ -33,19 +33,16 @@ void ClearScreen(System &s)
 
 }  // namespace
 
-System &Sys()
+System *MakeSystem()
 {
     // Never destroyed: modules unregister from their static destructors at exit.
-    static System *system = [] {
-        auto *s = new System;
-        s->screen.width = 1024;
-        s->screen.height = 768;
-        s->screen.depth = 32;
-        ClearScreen(*s);
-        CreateDesktop(*s);
-        return s;
-    }();
-    return *system;
+    auto *s = new System;
+    s->screen.width = 1024;
+    s->screen.height = 768;
+    s->screen.depth = 32;
+    ClearScreen(*s);
+    CreateDesktop(*s);
+    return s;
 }
 
 void CountBadHandle() { Sys().badHandles++; }

@@ -260,7 +260,13 @@ struct System {
     uintptr_t nextKey = 0x3000;
 };
 
-System &Sys();
+// The one window system, made at its first use. Inline: nearly every call asks for it.
+System *MakeSystem();
+inline System &Sys()
+{
+    static System *const system = MakeSystem();
+    return *system;
+}
 
 // The window of a handle while it is not destroyed, else null; counts nothing.
 Window *LiveWindow(HWND hwnd);
