@@ -47,16 +47,14 @@ System *MakeSystem()
 
 void CountBadHandle() { Sys().badHandles++; }
 
-Window *LiveWindow(HWND hwnd)
+Window *LookUpLiveWindow(HWND hwnd)
 {
     System &s = Sys();
     const auto handle = reinterpret_cast<uintptr_t>(hwnd);
-    if (s.lastWindow == nullptr || handle != s.lastWindowHandle) {
-        auto it = s.windows.find(handle);
-        if (it == s.windows.end()) return nullptr;
-        s.lastWindowHandle = handle;
-        s.lastWindow = it->second.get();
-    }
+    auto it = s.windows.find(handle);
+    if (it == s.windows.end()) return nullptr;
+    s.lastWindowHandle = handle;
+    s.lastWindow = it->second.get();
     return s.lastWindow->destroyed ? nullptr : s.lastWindow;
 }
 

@@ -268,8 +268,17 @@ inline System &Sys()
     return *system;
 }
 
+// LiveWindow's look in the table, for another handle than the one it found last.
+Window *LookUpLiveWindow(HWND hwnd);
 // The window of a handle while it is not destroyed, else null; counts nothing.
-Window *LiveWindow(HWND hwnd);
+inline Window *LiveWindow(HWND hwnd)
+{
+    const System &s = Sys();
+    if (s.lastWindow == nullptr || reinterpret_cast<uintptr_t>(hwnd) != s.lastWindowHandle)
+        return LookUpLiveWindow(hwnd);
+    return s.lastWindow->destroyed ? nullptr : s.lastWindow;
+}
+
 // Takes a window out of the table, which frees it.
 void ForgetWindow(HWND hwnd);
 
