@@ -21,19 +21,33 @@ std::string Upper(const std::string &text)
     return s;
 }
 
+// Calls visit(part) for each part of a key path, upper-cased, in order, while it
+// returns true; false when a visit said to stop. Parts are built in one string, so a
+// lookup allocates nothing for the short names keys have.
+template <typename Visit>
+bool ForEachPathPart(const char *path, Visit visit)
+{
+    std::string part;
+    for (const char *p = path ? path : "";; ++p) {
+        if (*p != '\\' && *p != '\0') {
+            part += char(std::toupper(static_cast<unsigned char>(*p)));
+            continue;
+        }
+        if (!part.empty()) {
+            if (!visit(part)) return false;
+            part.clear();
+        }
+        if (*p == '\0') return true;
+    }
+}
+
 std::vector<std::string> SplitPath(const char *path)
 {
     std::vector<std::string> parts;
-    std::string current;
-    for (const char *p = path ? path : ""; *p; ++p) {
-        if (*p == '\\') {
-            if (!current.empty()) parts.push_back(Upper(current));
-            current.clear();
-        } else {
-            current += *p;
-        }
-    }
-    if (!current.empty()) parts.push_back(Upper(current));
+    ForEachPathPart(path, [&](const std::string &part) {
+        parts.push_back(part);
+        return true;
+    });
     return parts;
 }
 
@@ -52,25 +66,16 @@ RegKey *KeyOf(HKEY key)
 
 RegKey *Walk(RegKey *key, const char *path, bool create)
 {
-    // Part by part, upper-cased into one string: a lookup allocates nothing for the
-    // short names keys have.
-    std::string part;
-    for (const char *p = path ? path : "";; ++p) {
-        if (*p != '\\' && *p != '\0') {
-            part += char(std::toupper(static_cast<unsigned char>(*p)));
-            continue;
+    const bool found = ForEachPathPart(path, [&](const std::string &part) {
+        auto it = key->subkeys.find(part);
+        if (it == key->subkeys.end()) {
+            if (!create) return false;
+            it = key->subkeys.emplace(part, std::make_unique<RegKey>()).first;
         }
-        if (!part.empty()) {
-            auto it = key->subkeys.find(part);
-            if (it == key->subkeys.end()) {
-                if (!create) return nullptr;
-                it = key->subkeys.emplace(part, std::make_unique<RegKey>()).first;
-            }
-            key = it->second.get();
-            part.clear();
-        }
-        if (*p == '\0') return key;
-    }
+        key = it->second.get();
+        return true;
+    });
+    return found ? key : nullptr;
 }
 
 }  // namespace
