@@ -158,27 +158,29 @@ void SmallAndWholeOnBothPaths(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMicrosecond);
 }
 
+// The n-th square of side `side` that the small paints invalidate, in pixels of a
+// view `factor` times the 800 x 600 one; their places repeat every 800 - side paints.
+cvl::PixelRect SmallClip(int n, int side, int factor) {
+    const int x = (37 * (n + 1)) % (800 - side);
+    return {factor * x, factor * 290, factor * (x + side), factor * (290 + side)};
+}
+
 void BM_PaintAfterInvalidation(benchmark::State& state) {
     Page page(ThousandSymbols(), state.range(0) != 0);
-    const LONG side = LONG(state.range(1));
-    LONG x = 0;
+    const int side = int(state.range(1));
+    int n = 0;
     for (auto _ : state) {
         if (side == 0) {
             InvalidateView(page.Data());
         } else {
-            x = (x + 37) % (800 - side);
-            InvalidateViewRect(page.Data(), x, 290, x + side, 290 + side);
+            const cvl::PixelRect square = SmallClip(n, side, 1);
+            InvalidateViewRect(page.Data(), square.left, square.top, square.right, square.bottom);
+            n = (n + 1) % (800 - side);
         }
         w32_pump();
     }
 }
 BENCHMARK(BM_PaintAfterInvalidation)->Apply(SmallAndWholeOnBothPaths);
-
-// The clip of the n-th small paint above, in the engine's pixels.
-cvl::PixelRect SmallClip(int n, int side, int factor) {
-    const int x = (37 * (n + 1)) % (800 - side);
-    return {factor * x, factor * 290, factor * (x + side), factor * (290 + side)};
-}
 
 // What a paint must touch at the least, whatever its renderer: the symbols whose
 // bounds meet the clip, and the rows of each within it (a symbol is drawn a row at a
@@ -225,7 +227,7 @@ void BM_EngineDrawsTheSameArea(benchmark::State& state) {
     for (auto _ : state) {
         if (side != 0) {
             canvas.clip = SmallClip(n, side, factor);
-            n = (n + 1) % (800 - side);  // the squares' places repeat with that period
+            n = (n + 1) % (800 - side);
         }
         scene.Render(canvas, {});
         benchmark::DoNotOptimize(pixels.data());
