@@ -105,6 +105,16 @@ inline void PrefetchAhead(const BYTE* top, const BYTE* bottom, LONG at, LONG end
     __builtin_prefetch(bottom + ahead);
 }
 
+// The first bytes of a row pair, which the reads within the row ask for too late:
+// asked for while the row pair before is averaged, they have arrived when it starts.
+inline void PrefetchRowStart(const BYTE* top, const BYTE* bottom, LONG end) {
+    const LONG kCacheLine = 64;
+    for (LONG at = 0; at < kPrefetchDistance && at < end; at += kCacheLine) {
+        __builtin_prefetch(top + at);
+        __builtin_prefetch(bottom + at);
+    }
+}
+
 // The same mean for one block, one byte at a time, for the ends of rows.
 inline BYTE AverageChannel(const BYTE* top, const BYTE* bottom, int channel) {
     return BYTE(unsigned(top[channel] + top[3 + channel] + bottom[channel] + bottom[3 + channel]) >> 2);
@@ -172,9 +182,14 @@ bool Downsample2x(const BYTE* source, BYTE* destination, int destinationDepth, L
     const LONG pixelBytes = destinationDepth / 8;
     const LONG count = right - left;
     // Rows are stored bottom-up: image row y of an image h rows high is stored row h - 1 - y.
-    for (LONG y = top; y < bottom; ++y) {
-        const BYTE* upper = source + size_t(2 * height - 1 - 2 * y) * sourceRow + 6 * left;
-        const BYTE* lower = source + size_t(2 * height - 2 - 2 * y) * sourceRow + 6 * left;
+    // They are averaged from the bottom, in the order of memory, so that the reads of
+    // one row pair run on into those of the next.
+    auto upperRow = [&](LONG y) { return source + size_t(2 * height - 1 - 2 * y) * sourceRow + 6 * left; };
+    auto lowerRow = [&](LONG y) { return source + size_t(2 * height - 2 - 2 * y) * sourceRow + 6 * left; };
+    for (LONG y = bottom - 1; y >= top; --y) {
+        const BYTE* upper = upperRow(y);
+        const BYTE* lower = lowerRow(y);
+        if (y > top) PrefetchRowStart(upperRow(y - 1), lowerRow(y - 1), 6 * count);
         BYTE* out = destination + size_t(height - 1 - y) * destinationRow + pixelBytes * left;
         if (destinationDepth == 24) {
             AverageRow<3>(upper, lower, out, count);
