@@ -129,6 +129,34 @@ struct SidedEdge {
     Side side;
 };
 
+// An edge that meets the row: where it crosses the row's centre, or minus infinity
+// for an edge left of the clip, which only adds its winding.
+struct ActiveEdge {
+    double x;
+    const SidedEdge* sided;
+};
+
+// Puts the active edges in order of x. Edges keep their order from one row to the
+// next unless they cross, so an insertion sort mostly only looks at each; one that
+// has moved a great deal is left to std::sort, which bounds the worst case.
+void SortActive(std::vector<ActiveEdge>& active) {
+    ActiveEdge* const first = active.data();
+    ActiveEdge* const end = first + active.size();
+    const size_t mostMoves = 8 * active.size();
+    size_t moves = 0;
+    for (ActiveEdge* next = first + 1; next < end; ++next) {
+        const ActiveEdge moving = *next;
+        ActiveEdge* to = next;
+        for (; to != first && moving.x < to[-1].x; --to) *to = to[-1];
+        *to = moving;
+        moves += static_cast<size_t>(next - to);
+        if (moves > mostMoves) {
+            std::sort(first, end, [](const ActiveEdge& a, const ActiveEdge& b) { return a.x < b.x; });
+            return;
+        }
+    }
+}
+
 // Memory for the edges and crossings of a fill, kept from one fill to the next: a
 // paint fills shape after shape, each over a few rows. Fills never nest (the engine
 // runs on its caller's one thread), so one fill at a time holds it; it is emptied
@@ -140,22 +168,18 @@ public:
         constexpr size_t kMostKept = size_t{1} << 16;
         edges.clear();
         active.clear();
-        // The crossings keep their size: a fill writes them over, never appends.
         if (edges.capacity() > kMostKept) std::vector<SidedEdge>().swap(edges);
-        if (active.capacity() > kMostKept) std::vector<const SidedEdge*>().swap(active);
-        if (crossings.capacity() > kMostKept) std::vector<Crossing>().swap(crossings);
+        if (active.capacity() > kMostKept) std::vector<ActiveEdge>().swap(active);
     }
     FillScratch(const FillScratch&) = delete;
     FillScratch& operator=(const FillScratch&) = delete;
 
     static std::vector<SidedEdge> edges;
-    static std::vector<const SidedEdge*> active;
-    static std::vector<Crossing> crossings;
+    static std::vector<ActiveEdge> active;
 };
 
 std::vector<SidedEdge> FillScratch::edges;
-std::vector<const SidedEdge*> FillScratch::active;
-std::vector<Crossing> FillScratch::crossings;
+std::vector<ActiveEdge> FillScratch::active;
 
 }  // namespace
 
@@ -212,35 +236,30 @@ void FillContours(Canvas& canvas, std::span<const Contour> contours, Colour colo
     std::sort(edges.begin(), edges.end(),
               [](const SidedEdge& a, const SidedEdge& b) { return a.edge.yTop < b.edge.yTop; });
     const uint32_t pixel = ToPixel(colour);
-    std::vector<const SidedEdge*>& active = scratch.active;
-    std::vector<Crossing>& crossings = scratch.crossings;
+    std::vector<ActiveEdge>& active = scratch.active;
     size_t nextEdge = 0;
     for (int32_t y = yFirst; y < yEnd; ++y) {
         double yc = y + 0.5;
-        while (nextEdge < edges.size() && edges[nextEdge].edge.yTop <= yc) active.push_back(&edges[nextEdge++]);
-        std::erase_if(active, [yc](const SidedEdge* e) { return e->edge.yBottom <= yc; });
-        // Room for a crossing of every active edge, written without growing checks.
-        if (crossings.size() < active.size()) crossings.resize(active.size());
-        Crossing* const firstCrossing = crossings.data();
-        Crossing* endCrossing = firstCrossing;
-        int winding = 0;
-        for (const SidedEdge* s : active) {
-            const Edge& e = s->edge;
-            if (e.yTop > yc) continue;
-            if (s->side == Side::Left) {
-                winding += e.winding;
-            } else {
-                *endCrossing++ = {e.xAtTop + (yc - e.yTop) * e.slope, e.winding};
-            }
+        while (nextEdge < edges.size() && edges[nextEdge].edge.yTop <= yc) active.push_back({0, &edges[nextEdge++]});
+        std::erase_if(active, [yc](const ActiveEdge& a) { return a.sided->edge.yBottom <= yc; });
+        for (ActiveEdge& a : active) {
+            const Edge& e = a.sided->edge;
+            a.x = a.sided->side == Side::Left ? -INFINITY : e.xAtTop + (yc - e.yTop) * e.slope;
         }
-        std::sort(firstCrossing, endCrossing, [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+        SortActive(active);
+        int winding = 0;
         int32_t start = clip.left;
-        for (const Crossing* crossing = firstCrossing; crossing != endCrossing; ++crossing) {
-            const Crossing& c = *crossing;
-            const int32_t at = CeilCentre(c.x);
+        for (const ActiveEdge& a : active) {
+            const Edge& e = a.sided->edge;
+            // Edges left of the clip come first and only start the row's winding.
+            if (a.sided->side == Side::Left) {
+                winding += e.winding;
+                continue;
+            }
+            const int32_t at = CeilCentre(a.x);
             const int32_t end = std::min(clip.right, at);
             if (winding != 0 && start < end) PaintRun(canvas, start, end, y, pixel, paint);
-            winding += c.winding;
+            winding += e.winding;
             start = std::max(clip.left, at);
         }
         if (winding != 0 && start < clip.right) PaintRun(canvas, start, clip.right, y, pixel, paint);
