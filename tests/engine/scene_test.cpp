@@ -175,6 +175,34 @@ TEST(Scene, PartialRendersMatchTheWholeInsideAndTouchNothingOutside) {
     }
 }
 
+// On a view large enough, symbols spanning most of the page are kept apart from the
+// grid's cells; they still paint and answer in their place among the others.
+TEST(Scene, SymbolsSpanningMostOfALargeViewPaintAndAnswerInTheirPlace) {
+    // Small symbols between a page-wide rectangle below them and a wide ellipse above.
+    std::string text = enginetest::RandomDrawing(17, 600, 60);
+    const std::string header = "layer 2 hidden\n";
+    text.insert(text.find(header) + header.size(), "symbol rectangle\n box 0 0 1000 800\n fill #C0C0C0\nend\n");
+    text += "symbol ellipse\n box 50 40 950 760\n fill hatch #203040\n stroke #000000 3\nend\n";
+    auto d = Parse(text);
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 1400, 1120}, true, 100));
+    const PixelRect clips[] = {{0, 0, 1400, 1120}, {600, 500, 640, 540}, {0, 300, 1400, 700}};
+    for (const PixelRect& clip : clips) {
+        Image indexed(1400, 1120, 0xFFFFFF), scanned(1400, 1120, 0xFFFFFF);
+        Canvas ic = indexed.CanvasFor(clip), sc = scanned.CanvasFor(clip);
+        scene.Render(ic, {}, true);
+        scene.Render(sc, {}, false);
+        ASSERT_EQ(indexed.data, scanned.data) << "clip " << clip.left << "," << clip.top << "," << clip.right << ","
+                                              << clip.bottom;
+    }
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> x(0, 1400), y(0, 1120);
+    for (int i = 0; i < 500; ++i) {
+        Point p{x(rng), y(rng)};
+        ASSERT_EQ(scene.HitTest(p, 2, false, true), scene.HitTest(p, 2, false, false)) << p.x << "," << p.y;
+    }
+}
+
 // Symbols moved, turned and retexted one at a time (nested ones and ones pushed out
 // past every edge of the page included) leave the grid-indexed scene answering and
 // painting exactly as a fresh scene that scans every symbol.

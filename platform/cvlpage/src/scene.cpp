@@ -241,6 +241,20 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
         for (; wide != g.everywhere.end(); ++wide) out.push_back(wide->index);
         return out;
     }
+    size_t filedInCells = 0;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) filedInCells += g.cells[static_cast<size_t>(r) * g.columns + c].size();
+    if (filedInCells >= g.filings.size()) {
+        // An area over many cells meets most symbols in several of them: one look at
+        // each symbol's filing, in order, gives the same list without repeats to sort out.
+        for (uint32_t i = 0; i < g.filings.size(); ++i) {
+            const Filing& f = g.filings[i];
+            const bool inCells = f.where == Filing::Where::Cells && f.c0 <= c1 && c0 <= f.c1 && f.r0 <= r1 &&
+                                 r0 <= f.r1 && meets(i);
+            if (inCells || f.where == Filing::Where::Everywhere) out.push_back(i);
+        }
+        return out;
+    }
     out = indices(g.everywhere);
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c)
