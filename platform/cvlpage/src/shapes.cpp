@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -126,16 +127,29 @@ void AddGlyphBounds(const std::string& text, double size, Point anchor, ToDevice
             reach = Reach{};
         }
     };
-    ForEachGlyphRunPlace(text, [&](int line, int row, int64_t first, int64_t end) {
-        if (line != current) {
+    // A glyph row's bits run from bit 4, its left pixel, to bit 0: its first run starts
+    // at the highest lit bit and its last ends past the lowest. Glyphs come left to
+    // right, so a row's reach starts in the first glyph lit there and ends in the last.
+    int64_t column = 0;
+    for (unsigned char c : text) {
+        if (c == '\n') {
             addRows();
-            current = line;
+            ++current;
+            column = 0;
+            continue;
         }
-        Reach& reach = rows[static_cast<size_t>(row)];
-        reach.first = reach.lit ? std::min(reach.first, first) : first;
-        reach.end = reach.lit ? std::max(reach.end, end) : end;
-        reach.lit = true;
-    });
+        const uint8_t* glyph = GlyphRows(c);
+        const int64_t place = column * static_cast<int64_t>(kCellWidth);
+        for (size_t row = 0; row < rows.size(); ++row) {
+            const unsigned bits = glyph[row] & 0x1Fu;
+            if (bits == 0) continue;
+            Reach& reach = rows[row];
+            if (!reach.lit) reach.first = place + 5 - std::bit_width(bits);
+            reach.end = place + 5 - std::countr_zero(bits);
+            reach.lit = true;
+        }
+        ++column;
+    }
     addRows();
     if (finite) {
         box.Add(rowsBox);
