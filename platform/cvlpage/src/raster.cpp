@@ -157,10 +157,10 @@ void SortActive(std::vector<ActiveEdge>& active) {
     }
 }
 
-// Memory for the edges and crossings of a fill, kept from one fill to the next: a
-// paint fills shape after shape, each over a few rows. Fills never nest (the engine
-// runs on its caller's one thread), so one fill at a time holds it; it is emptied
-// when that fill ends, and a fill that needed a great deal gives it back.
+// Memory for a fill's edges and for those meeting its current row, kept from one fill
+// to the next: a paint fills shape after shape, each over a few rows. Fills never nest
+// (the engine runs on its caller's one thread), so one fill at a time holds it; it is
+// emptied when that fill ends, and a fill that needed a great deal gives it back.
 class FillScratch {
 public:
     FillScratch() = default;
