@@ -186,10 +186,13 @@ bool Downsample2x(const BYTE* source, BYTE* destination, int destinationDepth, L
     // one row pair run on into those of the next.
     auto upperRow = [&](LONG y) { return source + size_t(2 * height - 1 - 2 * y) * sourceRow + 6 * left; };
     auto lowerRow = [&](LONG y) { return source + size_t(2 * height - 2 - 2 * y) * sourceRow + 6 * left; };
+    // Rows no longer than the prefetch distance belong to a small region, which the
+    // render has just left in the caches: asking for them again only costs time.
+    const bool longRows = 6 * count > kPrefetchDistance;
     for (LONG y = bottom - 1; y >= top; --y) {
         const BYTE* upper = upperRow(y);
         const BYTE* lower = lowerRow(y);
-        if (y > top) PrefetchRowStart(upperRow(y - 1), lowerRow(y - 1), 6 * count);
+        if (y > top && longRows) PrefetchRowStart(upperRow(y - 1), lowerRow(y - 1), 6 * count);
         BYTE* out = destination + size_t(height - 1 - y) * destinationRow + pixelBytes * left;
         if (destinationDepth == 24) {
             AverageRow<3>(upper, lower, out, count);
