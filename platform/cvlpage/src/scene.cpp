@@ -136,10 +136,13 @@ const Scene::Grid& Scene::CurrentGrid() {
         const double width = all.maxX - all.minX, height = all.maxY - all.minY;
         const double cellsWanted = std::max<double>(64, 4.0 * static_cast<double>(boxes.size()));
         g.cell = std::max({32.0, std::max(width, height) / kMaxCells, std::sqrt(width * height / cellsWanted)});
-        g.originX = all.minX;
-        g.originY = all.minY;
-        g.columns = std::min(kMaxCells, static_cast<int>((all.maxX - all.minX) / g.cell) + 1);
-        g.rows = std::min(kMaxCells, static_cast<int>((all.maxY - all.minY) / g.cell) + 1);
+        // Cells to spare above and left of the symbols: one that turns or moves a little
+        // past the others' edge is filed again there, rather than building the grid anew.
+        constexpr int kSpareCells = 2;
+        g.originX = all.minX - kSpareCells * g.cell;
+        g.originY = all.minY - kSpareCells * g.cell;
+        g.columns = std::min(kMaxCells, static_cast<int>((all.maxX - g.originX) / g.cell) + 1);
+        g.rows = std::min(kMaxCells, static_cast<int>((all.maxY - g.originY) / g.cell) + 1);
         g.cells.resize(static_cast<size_t>(g.columns) * g.rows);
         for (uint32_t i = 0; i < boxes.size(); ++i) {
             Filing& f = g.filings[i];
