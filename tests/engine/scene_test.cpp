@@ -175,6 +175,32 @@ TEST(Scene, PartialRendersMatchTheWholeInsideAndTouchNothingOutside) {
     }
 }
 
+// A paint through the grid leaves out only symbols that paint nothing in its area: even
+// an area one pixel wide along the outermost pixels of a symbol gets them.
+TEST(Scene, RendersAlongTheEdgesOfEverySymbolMatchTheWhole) {
+    auto d = Parse(enginetest::RandomDrawing(9, 150, 200));
+    Scene scene(*d);
+    scene.SetMapping(Scene::FitPage(*d, {0, 0, 400, 320}, true, 100));
+    RenderOptions options;
+    options.hiddenBounds = true;
+    for (const auto& symbol : d->symbols) {
+        const PixelRect p = scene.DevicePixels(*symbol);
+        if (p.Empty()) continue;
+        const PixelRect edges[] = {{p.left, 0, p.left + 1, 320}, {p.right - 1, 0, p.right, 320},
+                                   {0, p.top, 400, p.top + 1}, {0, p.bottom - 1, 400, p.bottom}};
+        for (const PixelRect& edge : edges) {
+            const PixelRect clip = edge.Intersect({0, 0, 400, 320});
+            if (clip.Empty()) continue;
+            Image indexed(400, 320, 0xFFFFFF), scanned(400, 320, 0xFFFFFF);
+            Canvas ic = indexed.CanvasFor(clip), sc = scanned.CanvasFor(clip);
+            scene.Render(ic, options, true);
+            scene.Render(sc, options, false);
+            ASSERT_EQ(indexed.data, scanned.data) << "clip " << clip.left << "," << clip.top << "," << clip.right
+                                                  << "," << clip.bottom;
+        }
+    }
+}
+
 // On a view large enough, symbols spanning most of the page are kept apart from the
 // grid's cells; they still paint and answer in their place among the others.
 TEST(Scene, SymbolsSpanningMostOfALargeViewPaintAndAnswerInTheirPlace) {

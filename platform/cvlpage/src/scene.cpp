@@ -223,8 +223,13 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     int r0 = std::clamp(static_cast<int>(std::floor((area.minY - g.originY) / g.cell)), 0, g.rows - 1);
     int r1 = static_cast<int>(std::min<double>(std::floor((area.maxY - g.originY) / g.cell), g.rows - 1));
     // A cell holds every symbol that reaches into it; only those whose bounds (with a
-    // pixel to spare) meet the area itself are asked to paint or answer.
-    auto meets = [&](uint32_t i) {
+    // pixel to spare) meet the area itself are asked to paint. A cell's entry has the
+    // box the symbol paints within at hand; a filing only the box grown for hit tests.
+    auto entryMeets = [&](const FiledSymbol& f) {
+        return f.maxX + 1 >= area.minX && f.minX - 1 <= area.maxX && f.maxY + 1 >= area.minY &&
+               f.minY - 1 <= area.maxY;
+    };
+    auto grownMeets = [&](uint32_t i) {
         const Box& b = g.boxes[i];
         return b.maxX + 1 >= area.minX && b.minX - 1 <= area.maxX && b.maxY + 1 >= area.minY &&
                b.minY - 1 <= area.maxY;
@@ -237,7 +242,7 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
         out.reserve(g.everywhere.size() + cell.size());
         auto wide = g.everywhere.begin();
         for (const FiledSymbol& filed : cell) {
-            if (!meets(filed.index)) continue;
+            if (!entryMeets(filed)) continue;
             for (; wide != g.everywhere.end() && wide->index < filed.index; ++wide) out.push_back(wide->index);
             out.push_back(filed.index);
         }
@@ -253,7 +258,7 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
         for (uint32_t i = 0; i < g.filings.size(); ++i) {
             const Filing& f = g.filings[i];
             const bool inCells = f.where == Filing::Where::Cells && f.c0 <= c1 && c0 <= f.c1 && f.r0 <= r1 &&
-                                 r0 <= f.r1 && meets(i);
+                                 r0 <= f.r1 && grownMeets(i);
             if (inCells || f.where == Filing::Where::Everywhere) out.push_back(i);
         }
         return out;
@@ -262,7 +267,7 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c)
             for (const FiledSymbol& filed : g.cells[static_cast<size_t>(r) * g.columns + c])
-                if (meets(filed.index)) out.push_back(filed.index);
+                if (entryMeets(filed)) out.push_back(filed.index);
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
@@ -281,15 +286,18 @@ void Scene::Render(Canvas& canvas, const RenderOptions& options, bool useIndex) 
     Box area{static_cast<double>(c.left), static_cast<double>(c.top), static_cast<double>(c.right),
              static_cast<double>(c.bottom)};
     if (!useIndex) {
-        for (const auto& s : drawing_.symbols) RenderSymbol(canvas, *s, Placement{}, options);
+        for (const auto& s : drawing_.symbols) RenderSymbol(canvas, *s, nullptr, Placement{}, options);
         return;
     }
-    for (uint32_t i : Candidates(area)) RenderSymbol(canvas, *drawing_.symbols[i], Placement{}, options);
+    const std::vector<uint32_t> candidates = Candidates(area);
+    // The grid holds each candidate's geometry: its box is at hand without a lookup.
+    const Grid& g = CurrentGrid();
+    for (uint32_t i : candidates) RenderSymbol(canvas, *drawing_.symbols[i], g.geometry[i], Placement{}, options);
 }
 
-void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& parentPlacement,
-                         const RenderOptions& options) {
-    Box box = DeviceBox(s);
+void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const CachedGeometry* known,
+                         const Placement& parentPlacement, const RenderOptions& options) {
+    const Box box = known != nullptr && known->stamp == stamp_ ? known->box : DeviceBox(s);
     if (box.Empty() || !box.Pixels().Intersects(canvas.clip)) return;
     bool layerShown = drawing_.LayerVisible(s.layer) && (options.layer == 0 || options.layer == s.layer);
     if (!s.visible || !layerShown) {
@@ -298,7 +306,7 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& paren
     }
     Placement world = Placement::Compose(parentPlacement, s.placement);
     if (s.kind == SymbolKind::Group) {
-        for (const auto& m : s.members) RenderSymbol(canvas, *m, world, options);
+        for (const auto& m : s.members) RenderSymbol(canvas, *m, nullptr, world, options);
         return;
     }
     const Paint fillPaint = s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid;

@@ -111,7 +111,9 @@ private:
     // The topmost answer among the symbols filed where the point lies, walking them
     // from the top and stopping at the first that answers.
     Symbol* HitTestFiled(Point device, double tolerance, bool innermost);
-    void RenderSymbol(Canvas& canvas, const Symbol& s, const Placement& parentPlacement, const RenderOptions& options);
+    // `known`: the symbol's geometry when the caller has it at hand, else null.
+    void RenderSymbol(Canvas& canvas, const Symbol& s, const CachedGeometry* known, const Placement& parentPlacement,
+                      const RenderOptions& options);
     // `known`: the symbol's geometry when the caller has it at hand, else null.
     Symbol* HitSymbol(Symbol& s, CachedGeometry* known, const Placement& parentPlacement, Point p, double tolerance,
                       bool innermost);
