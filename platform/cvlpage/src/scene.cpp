@@ -72,6 +72,10 @@ Scene::CachedGeometry& Scene::Geometry(const Symbol& s) {
     return g;
 }
 
+Scene::CachedGeometry& Scene::Geometry(const Symbol& s, CachedGeometry* known) {
+    return known != nullptr && known->stamp == stamp_ ? *known : Geometry(s);
+}
+
 Box Scene::DeviceBox(const Symbol& s) { return Geometry(s).box; }
 
 void Scene::ForgetOutline(CachedGeometry& g) {
@@ -225,12 +229,7 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     // A cell holds every symbol that reaches into it; only those whose bounds (with a
     // pixel to spare) meet the area itself are asked to paint. A cell's entry has the
     // box the symbol paints within at hand; a filing only the box grown for hit tests.
-    auto entryMeets = [&](const FiledSymbol& f) {
-        return f.maxX + 1 >= area.minX && f.minX - 1 <= area.maxX && f.maxY + 1 >= area.minY &&
-               f.minY - 1 <= area.maxY;
-    };
-    auto grownMeets = [&](uint32_t i) {
-        const Box& b = g.boxes[i];
+    auto meets = [&](const auto& b) {
         return b.maxX + 1 >= area.minX && b.minX - 1 <= area.maxX && b.maxY + 1 >= area.minY &&
                b.minY - 1 <= area.maxY;
     };
@@ -242,7 +241,7 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
         out.reserve(g.everywhere.size() + cell.size());
         auto wide = g.everywhere.begin();
         for (const FiledSymbol& filed : cell) {
-            if (!entryMeets(filed)) continue;
+            if (!meets(filed)) continue;
             for (; wide != g.everywhere.end() && wide->index < filed.index; ++wide) out.push_back(wide->index);
             out.push_back(filed.index);
         }
@@ -258,7 +257,7 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
         for (uint32_t i = 0; i < g.filings.size(); ++i) {
             const Filing& f = g.filings[i];
             const bool inCells = f.where == Filing::Where::Cells && f.c0 <= c1 && c0 <= f.c1 && f.r0 <= r1 &&
-                                 r0 <= f.r1 && grownMeets(i);
+                                 r0 <= f.r1 && meets(g.boxes[i]);
             if (inCells || f.where == Filing::Where::Everywhere) out.push_back(i);
         }
         return out;
@@ -267,7 +266,7 @@ std::vector<uint32_t> Scene::Candidates(const Box& area) {
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c)
             for (const FiledSymbol& filed : g.cells[static_cast<size_t>(r) * g.columns + c])
-                if (entryMeets(filed)) out.push_back(filed.index);
+                if (meets(filed)) out.push_back(filed.index);
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
@@ -295,9 +294,9 @@ void Scene::Render(Canvas& canvas, const RenderOptions& options, bool useIndex) 
     for (uint32_t i : candidates) RenderSymbol(canvas, *drawing_.symbols[i], g.geometry[i], Placement{}, options);
 }
 
-void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, const CachedGeometry* known,
-                         const Placement& parentPlacement, const RenderOptions& options) {
-    const Box box = known != nullptr && known->stamp == stamp_ ? known->box : DeviceBox(s);
+void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, CachedGeometry* known, const Placement& parentPlacement,
+                         const RenderOptions& options) {
+    const Box box = Geometry(s, known).box;
     if (box.Empty() || !box.Pixels().Intersects(canvas.clip)) return;
     bool layerShown = drawing_.LayerVisible(s.layer) && (options.layer == 0 || options.layer == s.layer);
     if (!s.visible || !layerShown) {
@@ -381,7 +380,7 @@ Symbol* Scene::HitTestFiled(Point p, double tolerance, bool innermost) {
 Symbol* Scene::HitSymbol(Symbol& s, CachedGeometry* known, const Placement& parentPlacement, Point p, double tolerance,
                          bool innermost) {
     if (!s.visible || !drawing_.LayerVisible(s.layer)) return nullptr;
-    CachedGeometry& geometry = known != nullptr && known->stamp == stamp_ ? *known : Geometry(s);
+    CachedGeometry& geometry = Geometry(s, known);
     Box box = geometry.box.Grown(tolerance + 0.5);
     if (box.Empty() || p.x < box.minX || p.x > box.maxX || p.y < box.minY || p.y > box.maxY) return nullptr;
     if (s.kind == SymbolKind::Group) {

@@ -95,6 +95,8 @@ private:
     static constexpr size_t kMostKeptOutlinePoints = size_t{1} << 18;
 
     CachedGeometry& Geometry(const Symbol& s);
+    // The entry the caller holds when it is current, else the symbol's own.
+    CachedGeometry& Geometry(const Symbol& s, CachedGeometry* known);
     void ForgetOutline(CachedGeometry& g);
     // The leaf's device outline, built at its first hit test, within groups placed
     // as `parentPlacement` says.
@@ -112,7 +114,7 @@ private:
     // from the top and stopping at the first that answers.
     Symbol* HitTestFiled(Point device, double tolerance, bool innermost);
     // `known`: the symbol's geometry when the caller has it at hand, else null.
-    void RenderSymbol(Canvas& canvas, const Symbol& s, const CachedGeometry* known, const Placement& parentPlacement,
+    void RenderSymbol(Canvas& canvas, const Symbol& s, CachedGeometry* known, const Placement& parentPlacement,
                       const RenderOptions& options);
     // `known`: the symbol's geometry when the caller has it at hand, else null.
     Symbol* HitSymbol(Symbol& s, CachedGeometry* known, const Placement& parentPlacement, Point p, double tolerance,
