@@ -27,20 +27,22 @@ struct Property {
 struct Symbol {
     virtual ~Symbol() = default;
 
+    // What a hit test and an event's property look-ups read come first and together:
+    // a pointer move reads them from many symbols it has not touched for a while.
     uint32_t handle = 0;
     SymbolKind kind = SymbolKind::Rectangle;
-    Symbol* parent = nullptr;
+    int layer = 1;
+    FillKind fill = FillKind::None;
+    bool visible = true;
+    bool stroked = true;
+    double strokeWidth = 1;
+    std::vector<Property> properties;
 
+    Colour fillColour = 0;
+    Colour strokeColour = 0;
+    Symbol* parent = nullptr;
     bool named = false;
     std::string name;
-    int layer = 1;
-    bool visible = true;
-
-    FillKind fill = FillKind::None;
-    Colour fillColour = 0;
-    bool stroked = true;
-    Colour strokeColour = 0;
-    double strokeWidth = 1;
 
     // Shape in the symbol's own units: the box of rectangles and ellipses (two
     // corners), the vertices of polygons and polylines, the anchor of a text.
@@ -49,7 +51,6 @@ struct Symbol {
     double textSize = 12;
 
     Placement placement;  // relative to the parent group
-    std::vector<Property> properties;
     std::vector<std::unique_ptr<Symbol>> members;  // groups only, bottom to top
 
     const Property* FindProperty(std::string_view propertyName) const;
