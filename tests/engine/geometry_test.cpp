@@ -1,5 +1,11 @@
-// Placements: exact quarter turns, and small turns that add up to whole ones.
+// Placements: exact quarter turns, and small turns that add up to whole ones; the
+// outline tests that pass over runs of edges.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "geometry.h"
 
@@ -55,6 +61,109 @@ TEST(Box, PixelsAreThoseWhoseCentresItCovers) {
         EXPECT_EQ(c.box.Pixels(), c.pixels);
     }
     EXPECT_TRUE(Box{}.Pixels().Empty());
+}
+
+
+// Outlines whose runs of edges are passed over: every answer must be the one that
+// looking at every edge gives, also for points on the rows and columns of vertices.
+struct OutlineCase {
+    const char* name;
+    std::vector<Point> outline;
+};
+
+std::vector<Point> RoundOutline(int sides, double cx, double cy, double rx, double ry) {
+    std::vector<Point> points;
+    for (int i = 0; i < sides; ++i) {
+        const double a = 2 * 3.14159265358979323846 * i / sides + 0.3;
+        points.push_back({cx + rx * std::cos(a), cy + ry * std::sin(a)});
+    }
+    return points;
+}
+
+std::vector<Point> Star(int spikes) {
+    std::vector<Point> points;
+    for (int i = 0; i < 2 * spikes; ++i) {
+        const double a = 3.14159265358979323846 * i / spikes, r = i % 2 ? 12 : 40;
+        points.push_back({50 + r * std::cos(a), 50 + r * std::sin(a)});
+    }
+    return points;
+}
+
+// Whole coordinates, level edges and repeated vertices: many points lie exactly on
+// a vertex's row.
+std::vector<Point> Steps() {
+    std::vector<Point> points;
+    for (int i = 0; i < 24; ++i) {
+        points.push_back({double(i * 4), double(10 + (i % 3) * 5)});
+        points.push_back({double(i * 4 + 2), double(10 + (i % 3) * 5)});
+        if (i % 5 == 0) points.push_back(points.back());
+    }
+    points.push_back({96, 60});
+    points.push_back({0, 60});
+    return points;
+}
+
+std::vector<Point> WithVertex(std::vector<Point> points, size_t at, Point vertex) {
+    points[at] = vertex;
+    return points;
+}
+
+std::vector<OutlineCase> OutlineCases() {
+    const std::vector<Point> round = RoundOutline(60, 50.3, 40.7, 37.2, 21.9);
+    return {
+        {"RoundOutline", round},
+        {"ManySidedRoundOutline", RoundOutline(720, 400.5, 300.25, 390, 290)},
+        {"Star", Star(40)},
+        {"LevelEdgesAndRepeatedVertices", Steps()},
+        {"SixteenVertices", RoundOutline(16, 20, 20, 15, 9)},
+        {"SeventeenVertices", RoundOutline(17, 20, 20, 15, 9)},
+        {"WithANaNVertex", WithVertex(round, 20, {NAN, NAN})},
+        {"WithAnInfiniteVertex", WithVertex(round, 33, {40, INFINITY})},
+    };
+}
+
+class OutlineRunsTest : public ::testing::TestWithParam<OutlineCase> {};
+
+TEST_P(OutlineRunsTest, AnswerAsLookingAtEveryEdgeDoes) {
+    const std::vector<Point>& outline = GetParam().outline;
+    OutlineRuns runs;
+    runs.Build(outline);
+    ASSERT_FALSE(runs.bounds.empty());
+
+    std::vector<Point> points;
+    std::mt19937 random(7);
+    Box box;
+    for (const Point& v : outline)
+        if (std::isfinite(v.x) && std::isfinite(v.y)) box.Add(v);
+    std::uniform_real_distribution<double> x(box.minX - 10, box.maxX + 10), y(box.minY - 10, box.maxY + 10);
+    for (int i = 0; i < 2000; ++i) points.push_back({x(random), y(random)});
+    for (size_t i = 0; i < outline.size(); ++i) {
+        const Point& v = outline[i];
+        const Point& next = outline[(i + 1) % outline.size()];
+        points.push_back(v);
+        points.push_back({(v.x + next.x) / 2, (v.y + next.y) / 2});
+        for (double dx : {-9.0, -3.0, -0.5, 0.5, 3.0, 9.0}) {
+            points.push_back({v.x + dx, v.y});
+            points.push_back({v.x, v.y + dx});
+        }
+    }
+
+    for (const Point& p : points) {
+        ASSERT_EQ(InsideOutline(p, outline, runs), InsideOutline(p, outline)) << p.x << ", " << p.y;
+        for (bool closed : {true, false})
+            for (double reach : {0.0, 0.5, 2.5, 8.0})
+                ASSERT_EQ(NearOutline(p, outline, closed, reach, runs), NearOutline(p, outline, closed, reach))
+                    << p.x << ", " << p.y << (closed ? " closed" : " open") << " reach " << reach;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Outlines, OutlineRunsTest, ::testing::ValuesIn(OutlineCases()),
+                         [](const ::testing::TestParamInfo<OutlineCase>& info) { return std::string(info.param.name); });
+
+TEST(OutlineRuns, ShortOutlinesHaveNone) {
+    OutlineRuns runs;
+    runs.Build(RoundOutline(15, 0, 0, 10, 10));
+    EXPECT_TRUE(runs.bounds.empty());
 }
 
 }  // namespace

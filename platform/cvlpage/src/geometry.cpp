@@ -121,18 +121,94 @@ double DistanceToSegment(Point p, Point a, Point b) {
     return std::sqrt(qx * qx + qy * qy);
 }
 
-bool InsideOutline(Point p, const std::vector<Point>& outline) {
-    bool inside = false;
-    size_t n = outline.size();
-    for (size_t i = 0, j = n - 1; i < n; j = i++) {
+namespace {
+
+// Whether the edge from b to a crosses the point's row right of the point: the
+// even-odd step, in one place so that every walk does the same arithmetic.
+bool CrossesRightOf(Point p, const Point& a, const Point& b) {
+    if ((a.y > p.y) == (b.y > p.y)) return false;
+    const double x = a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y);
+    return p.x < x;
+}
+
+// Whether the segment's box lies further than `far` from the point on some side.
+bool SegmentApart(Point p, const Point& a, const Point& b, double far) {
+    return (p.x + far < a.x && p.x + far < b.x) || (p.x - far > a.x && p.x - far > b.x) ||
+           (p.y + far < a.y && p.y + far < b.y) || (p.y - far > a.y && p.y - far > b.y);
+}
+
+// Crossings of the edges (i - 1, i) for i in [first, end).
+bool OddCrossings(Point p, const std::vector<Point>& outline, size_t first, size_t end) {
+    bool odd = false;
+    for (size_t i = first, j = first == 0 ? outline.size() - 1 : first - 1; i < end; j = i++)
+        odd ^= CrossesRightOf(p, outline[i], outline[j]);
+    return odd;
+}
+
+// Any of the segments (i, i + 1) for i in [first, end) within reach.
+bool NearSegments(Point p, const std::vector<Point>& outline, size_t first, size_t end, double reach) {
+    // A segment whose box lies a pixel further than the reach cannot be within it,
+    // whatever the rounding: most of a long outline is passed over without measuring.
+    const double far = reach + 1;
+    for (size_t i = first; i < end; ++i) {
         const Point& a = outline[i];
-        const Point& b = outline[j];
-        if ((a.y > p.y) != (b.y > p.y)) {
-            double x = a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y);
-            if (p.x < x) inside = !inside;
-        }
+        const Point& b = outline[i + 1 < outline.size() ? i + 1 : 0];
+        if (!SegmentApart(p, a, b, far) && DistanceToSegment(p, a, b) <= reach) return true;
     }
-    return inside;
+    return false;
+}
+
+}  // namespace
+
+bool InsideOutline(Point p, const std::vector<Point>& outline) {
+    return !outline.empty() && OddCrossings(p, outline, 0, outline.size());
+}
+
+bool NearOutline(Point p, const std::vector<Point>& outline, bool closed, double reach) {
+    return NearSegments(p, outline, 0, closed ? outline.size() : outline.size() - 1, reach);
+}
+
+void OutlineRuns::Build(const std::vector<Point>& outline) {
+    bounds.clear();
+    const size_t n = outline.size();
+    if (n < 2 * kEdgesPerRun) return;
+    for (size_t first = 0; first < n; first += kEdgesPerRun) {
+        const size_t end = std::min(n, first + kEdgesPerRun);
+        // A coordinate that is not a number is left out of the bounds: an edge with
+        // such an end neither crosses a row nor comes within reach.
+        Box box;
+        box.Add(outline[first == 0 ? n - 1 : first - 1]);
+        for (size_t i = first; i < end; ++i) box.Add(outline[i]);
+        box.Add(outline[end == n ? 0 : end]);
+        bounds.push_back(box);
+    }
+}
+
+bool InsideOutline(Point p, const std::vector<Point>& outline, const OutlineRuns& runs) {
+    if (runs.bounds.empty()) return InsideOutline(p, outline);
+    bool odd = false;
+    for (size_t k = 0; k < runs.bounds.size(); ++k) {
+        const Box& box = runs.bounds[k];
+        // Every vertex on one side of the point's row: no edge of the run crosses it.
+        if (!(box.maxY > p.y) || box.minY > p.y) continue;
+        const size_t first = k * OutlineRuns::kEdgesPerRun;
+        odd ^= OddCrossings(p, outline, first, std::min(outline.size(), first + OutlineRuns::kEdgesPerRun));
+    }
+    return odd;
+}
+
+bool NearOutline(Point p, const std::vector<Point>& outline, bool closed, double reach, const OutlineRuns& runs) {
+    if (runs.bounds.empty()) return NearOutline(p, outline, closed, reach);
+    const size_t segments = closed ? outline.size() : outline.size() - 1;
+    const double far = reach + 1;
+    for (size_t k = 0; k < runs.bounds.size(); ++k) {
+        // The run's box lies further than `far` on a side: so does every segment's.
+        const Box& box = runs.bounds[k];
+        if (p.x + far < box.minX || p.x - far > box.maxX || p.y + far < box.minY || p.y - far > box.maxY) continue;
+        const size_t first = k * OutlineRuns::kEdgesPerRun;
+        if (NearSegments(p, outline, first, std::min(segments, first + OutlineRuns::kEdgesPerRun), reach)) return true;
+    }
+    return false;
 }
 
 }  // namespace cvl

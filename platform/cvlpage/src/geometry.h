@@ -86,5 +86,22 @@ private:
 double DistanceToSegment(Point p, Point a, Point b);
 // Even-odd test against a closed outline.
 bool InsideOutline(Point p, const std::vector<Point>& outline);
+// Whether the point lies within `reach` of an edge of the outline (each edge with the
+// next vertex, and the last with the first when closed). The outline is not empty.
+bool NearOutline(Point p, const std::vector<Point>& outline, bool closed, double reach);
+
+// The bounds of every run of edges of a long outline, so that the tests of a point
+// pass over the runs that lie wholly apart from it and give the same answers as the
+// tests of every edge. Run k holds the edges that start or end at vertices
+// k * kEdgesPerRun up to the next run's first: its bounds also hold the vertex before
+// and the one after. Empty for short outlines, whose every edge is looked at.
+struct OutlineRuns {
+    static constexpr size_t kEdgesPerRun = 8;
+    std::vector<Box> bounds;
+
+    void Build(const std::vector<Point>& outline);
+};
+bool InsideOutline(Point p, const std::vector<Point>& outline, const OutlineRuns& runs);
+bool NearOutline(Point p, const std::vector<Point>& outline, bool closed, double reach, const OutlineRuns& runs);
 
 }  // namespace cvl

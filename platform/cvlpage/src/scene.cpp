@@ -78,17 +78,24 @@ Scene::CachedGeometry& Scene::Geometry(const Symbol& s, CachedGeometry* known) {
 
 Box Scene::DeviceBox(const Symbol& s) { return Geometry(s).box; }
 
+size_t Scene::KeptPoints(const CachedGeometry& g) {
+    // A run's bounds take the room of two points.
+    return g.outline.size() + 2 * g.runs.bounds.size();
+}
+
 void Scene::ForgetOutline(CachedGeometry& g) {
-    keptOutlinePoints_ -= g.outline.size();
+    keptOutlinePoints_ -= KeptPoints(g);
     Contour().swap(g.outline);
+    std::vector<Box>().swap(g.runs.bounds);
     g.outlineKnown = false;
 }
 
 const Scene::CachedGeometry& Scene::HitOutline(const Symbol& s, CachedGeometry& g, const Placement& parentPlacement) {
     if (g.outlineKnown) return g;
     g.closed = BuildDeviceOutline(s, Placement::Compose(parentPlacement, s.placement), mapping_, g.outline);
+    g.runs.Build(g.outline);
     g.outlineKnown = true;
-    keptOutlinePoints_ += g.outline.size();
+    keptOutlinePoints_ += KeptPoints(g);
     if (keptOutlinePoints_ > kMostKeptOutlinePoints) {
         // Kept for this answer alone: the others go, so memory stays bounded.
         for (auto& entry : geometry_)
@@ -394,22 +401,10 @@ Symbol* Scene::HitSymbol(Symbol& s, CachedGeometry* known, const Placement& pare
     const bool closed = shape.closed;
     if (o.empty()) return nullptr;
     bool solidInside = s.kind == SymbolKind::Text || (s.fill != FillKind::None && closed);
-    if (solidInside && o.size() >= 3 && InsideOutline(p, o)) return &s;
+    if (solidInside && o.size() >= 3 && InsideOutline(p, o, shape.runs)) return &s;
     double reach = tolerance + (s.kind == SymbolKind::Text ? 0 : std::max(DeviceHalfStroke(s, mapping_), 0.5));
     if (s.kind != SymbolKind::Text && !s.stroked && s.fill == FillKind::None) return nullptr;
-    size_t segments = closed ? o.size() : o.size() - 1;
-    // A segment whose box lies a pixel further than the reach cannot be within it,
-    // whatever the rounding: most of a long outline is passed over without measuring.
-    const double far = reach + 1;
-    for (size_t i = 0; i < segments; ++i) {
-        const Point& a = o[i];
-        const Point& b = o[i + 1 < o.size() ? i + 1 : 0];
-        if ((p.x + far < a.x && p.x + far < b.x) || (p.x - far > a.x && p.x - far > b.x) ||
-            (p.y + far < a.y && p.y + far < b.y) || (p.y - far > a.y && p.y - far > b.y))
-            continue;
-        if (DistanceToSegment(p, a, b) <= reach) return &s;
-    }
-    return nullptr;
+    return NearOutline(p, o, closed, reach, shape.runs) ? &s : nullptr;
 }
 
 }  // namespace cvl

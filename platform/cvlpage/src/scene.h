@@ -54,6 +54,7 @@ private:
         bool outlineKnown = false;
         bool closed = true;
         Contour outline;
+        OutlineRuns runs;  // of the outline, for its tests
     };
     // The cells a top-level symbol is filed in: columns c0..c1 and rows r0..r1, or
     // the `everywhere` list, or nowhere (empty bounds).
@@ -90,9 +91,10 @@ private:
     };
     static constexpr double kGridReach = 8;  // hit tolerance the grid allows for
 
-    // At most this many outline points are kept (4 MiB); past it every kept outline
-    // is dropped and the count starts again.
+    // At most this many outline points are kept (4 MiB, with their runs' bounds counted
+    // as points); past it every kept outline is dropped and the count starts again.
     static constexpr size_t kMostKeptOutlinePoints = size_t{1} << 18;
+    static size_t KeptPoints(const CachedGeometry& g);
 
     CachedGeometry& Geometry(const Symbol& s);
     // The entry the caller holds when it is current, else the symbol's own.
