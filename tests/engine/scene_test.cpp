@@ -7,6 +7,7 @@
 
 #include "raster.h"
 #include "scene.h"
+#include "shapes.h"
 #include "text_format.h"
 #include "random_drawing.h"
 
@@ -318,6 +319,49 @@ TEST(Scene, HiddenBoundsShowWhereHiddenSymbolsAre) {
                 EXPECT_TRUE(x < 31 && y < 31) << "only the hidden symbol's frame differs: " << x << "," << y;
             }
     EXPECT_GT(differing, 20);
+}
+
+// Texts and shapes with texts paint exactly the parts of their whole device shape:
+// fill, stroke, then glyph cells. Long texts come before short ones, so cells kept from
+// one symbol are there when the next is painted, and must not show.
+TEST(Scene, TextsAndLabelledShapesPaintTheirWholeShapes) {
+    const std::string text =
+        "vkdrawing 1\npage 200 150\n"
+        "symbol text\n at 4 4\n size 14\n fill #0000FF\n text \"A long line of text\\nand a second\"\nend\n"
+        "symbol text\n at 20 60\n size 9\n fill hatch #00FF00\n text \"Hi\"\n rotate 30\nend\n"
+        "symbol rectangle\n box 100 20 190 80\n fill #FFFF00\n stroke #FF0000 3\n size 11\n text \"Boxed label\"\nend\n"
+        "symbol ellipse\n box 30 90 120 140\n fill hatch #00FFFF\n stroke none\n text \"oval\"\n rotate 15\nend\n"
+        "symbol polyline\n points 130 100 190 140 150 145\n stroke #800080 1\n text \"x\"\nend\n"
+        "symbol text\n at 60 110\n size 20\n stroke #123456 1\n text \"\"\nend\n";
+    auto d = Parse(text);
+    Scene scene(*d);
+    const PageMapping mapping = Scene::FitPage(*d, {0, 0, 400, 300}, true, 100);
+    scene.SetMapping(mapping);
+
+    Image got(400, 300, 0xFFFFFF), want(400, 300, 0xFFFFFF);
+    Canvas gc = got.CanvasFor({0, 0, 400, 300});
+    scene.Render(gc, {});
+    Canvas wc = want.CanvasFor({0, 0, 400, 300});
+    for (const auto& s : d->symbols) {
+        DeviceShape shape;
+        BuildDeviceShape(*s, WorldPlacement(*s), mapping, shape);
+        if (s->kind == SymbolKind::Text) {
+            const Colour ink = s->fill == FillKind::None ? (s->stroked ? s->strokeColour : 0) : s->fillColour;
+            FillContours(wc, shape.fill, ink);
+            continue;
+        }
+        FillContours(wc, shape.fill, s->fillColour, s->fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid);
+        std::vector<Contour> stroke;
+        if (shape.halfStroke > 0) StrokeContours(shape.outline, shape.closed, shape.halfStroke, stroke);
+        FillContours(wc, stroke, s->strokeColour);
+        FillContours(wc, shape.label, s->stroked ? s->strokeColour : 0);
+    }
+    int painted = 0;
+    for (size_t i = 0; i < got.data.size(); ++i) {
+        ASSERT_EQ(got.data[i], want.data[i]) << "at " << i % 400 << "," << i / 400;
+        painted += got.data[i] != 0xFFFFFF;
+    }
+    EXPECT_GT(painted, 2000);
 }
 
 TEST(Scene, TextPaintsGlyphsInsideItsBox) {

@@ -21,6 +21,28 @@ float FloatBelow(double v) {
 }
 
 float FloatAbove(double v) { return -FloatBelow(-v); }
+
+// Memory that painting reuses from one symbol to the next and from one paint to the
+// next: a paint goes through many symbols, each built here and drawn at once. Paints
+// never nest (the engine runs on its caller's one thread), so every scene shares it.
+struct PaintScratch {
+    Contour outline;
+    std::vector<Contour> strokePieces;
+    std::vector<Contour> glyphPieces;
+
+    // What a shape of a great many points or pieces took is given back once it is drawn.
+    void Trim() {
+        constexpr size_t kMostKeptPoints = size_t{1} << 16, kMostKeptPieces = size_t{1} << 12;
+        if (outline.capacity() > kMostKeptPoints) Contour().swap(outline);
+        if (strokePieces.size() > kMostKeptPieces) std::vector<Contour>().swap(strokePieces);
+        if (glyphPieces.size() > kMostKeptPieces) std::vector<Contour>().swap(glyphPieces);
+    }
+};
+
+PaintScratch& Scratch() {
+    static PaintScratch scratch;
+    return scratch;
+}
 }  // namespace
 
 Scene::FiledSymbol::FiledSymbol(uint32_t index, const Box& exact)
@@ -315,39 +337,32 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, CachedGeometry* known,
         for (const auto& m : s.members) RenderSymbol(canvas, *m, nullptr, world, options);
         return;
     }
-    const Paint fillPaint = s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid;
-    if (s.kind != SymbolKind::Text && s.text.empty()) {
-        // Most symbols are a plain outline: it and its stroke are built in memory
-        // kept for the next symbol, as a paint goes through many.
-        const bool closed = BuildDeviceOutline(s, world, mapping_, renderOutline_);
-        if (s.fill != FillKind::None && closed)
-            FillContours(canvas, std::span<const Contour>(&renderOutline_, 1), s.fillColour, fillPaint);
-        const double halfStroke = DeviceHalfStroke(s, mapping_);
-        if (halfStroke > 0) {
-            const size_t pieces = StrokeContoursOver(renderOutline_, closed, halfStroke, strokePieces_, &canvas.clip);
-            FillContours(canvas, std::span<const Contour>(strokePieces_.data(), pieces), s.strokeColour);
-        }
-        // An outline of a great many points does not hold its memory once drawn.
-        constexpr size_t kMostKeptPoints = size_t{1} << 16, kMostKeptPieces = size_t{1} << 12;
-        if (renderOutline_.capacity() > kMostKeptPoints) Contour().swap(renderOutline_);
-        if (strokePieces_.size() > kMostKeptPieces) std::vector<Contour>().swap(strokePieces_);
-        return;
-    }
-    DeviceShape shape;
-    BuildDeviceShape(s, world, mapping_, shape);
+    PaintScratch& scratch = Scratch();
     if (s.kind == SymbolKind::Text) {
         Colour ink = s.fill == FillKind::Solid ? s.fillColour : s.stroked ? s.strokeColour : 0;
         if (s.fill == FillKind::Hatch) ink = s.fillColour;
-        FillContours(canvas, shape.fill, ink);
-        return;
+        const size_t cells = GlyphCellsOver(s, world, mapping_, scratch.glyphPieces);
+        FillContours(canvas, std::span<const Contour>(scratch.glyphPieces.data(), cells), ink);
+    } else {
+        const bool closed = BuildDeviceOutline(s, world, mapping_, scratch.outline);
+        if (s.fill != FillKind::None && closed) {
+            const Paint fillPaint = s.fill == FillKind::Hatch ? Paint::Hatch : Paint::Solid;
+            FillContours(canvas, std::span<const Contour>(&scratch.outline, 1), s.fillColour, fillPaint);
+        }
+        const double halfStroke = DeviceHalfStroke(s, mapping_);
+        if (halfStroke > 0) {
+            const size_t pieces =
+                StrokeContoursOver(scratch.outline, closed, halfStroke, scratch.strokePieces, &canvas.clip);
+            FillContours(canvas, std::span<const Contour>(scratch.strokePieces.data(), pieces), s.strokeColour);
+        }
+        // A shape's text goes over its fill and stroke.
+        if (!s.text.empty()) {
+            const size_t cells = GlyphCellsOver(s, world, mapping_, scratch.glyphPieces);
+            FillContours(canvas, std::span<const Contour>(scratch.glyphPieces.data(), cells),
+                         s.stroked ? s.strokeColour : 0);
+        }
     }
-    if (!shape.fill.empty()) FillContours(canvas, shape.fill, s.fillColour, fillPaint);
-    if (shape.halfStroke > 0) {
-        std::vector<Contour> stroke;
-        StrokeContours(shape.outline, shape.closed, shape.halfStroke, stroke, &canvas.clip);
-        FillContours(canvas, stroke, s.strokeColour);
-    }
-    if (!shape.label.empty()) FillContours(canvas, shape.label, s.stroked ? s.strokeColour : 0);
+    scratch.Trim();
 }
 
 Symbol* Scene::HitTest(Point device, double tolerance, bool innermost, bool useIndex) {

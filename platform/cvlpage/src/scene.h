@@ -128,9 +128,6 @@ private:
     std::unordered_map<const Symbol*, CachedGeometry> geometry_;
     size_t keptOutlinePoints_ = 0;
     Grid grid_;
-    // Memory that rendering reuses from one symbol to the next.
-    Contour renderOutline_;
-    std::vector<Contour> strokePieces_;
 };
 
 }  // namespace cvl

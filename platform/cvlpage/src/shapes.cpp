@@ -98,6 +98,16 @@ void AddGlyphs(const std::string& text, double size, Point anchor, ToDevice toDe
     });
 }
 
+// Where the symbol's text starts: a text at its own anchor, a shape's text centred on
+// the middle of the shape's own box.
+Point TextAnchor(const Symbol& s) {
+    if (s.kind == SymbolKind::Text) return s.points[0];
+    Box own;
+    for (const Point& p : s.points) own.Add(p);
+    const TextBlock block = LayOutText(s.text, s.textSize);
+    return {(own.minX + own.maxX - block.width) / 2, (own.minY + own.maxY - block.height) / 2};
+}
+
 // The device box of the glyphs, without building them: the box of every run's corners.
 // The runs of one glyph row of one line share their top and bottom, and each device
 // coordinate moves one way as x grows along them, rounding included; so the row's
@@ -235,16 +245,12 @@ void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping
     const DeviceTransform toDevice(world, mapping);
     if (s.kind == SymbolKind::Group) return;
     if (s.kind == SymbolKind::Text) {
-        if (allParts) AddGlyphs(s.text, s.textSize, s.points[0], toDevice, out.fill);
+        if (allParts) AddGlyphs(s.text, s.textSize, TextAnchor(s), toDevice, out.fill);
         for (const Point& p : out.outline) out.box.Add(p);
         return;
     }
     if (!s.text.empty()) {
-        // A shape's text is centred on the middle of its own box.
-        Box own;
-        for (const Point& p : s.points) own.Add(p);
-        TextBlock block = LayOutText(s.text, s.textSize);
-        Point anchor{(own.minX + own.maxX - block.width) / 2, (own.minY + own.maxY - block.height) / 2};
+        const Point anchor = TextAnchor(s);
         if (allParts) {
             AddGlyphs(s.text, s.textSize, anchor, toDevice, out.label);
             for (const Contour& c : out.label)
@@ -258,6 +264,16 @@ void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping
     Box outlineBox;
     for (const Point& p : out.outline) outlineBox.Add(p);
     out.box.Add(outlineBox.Grown(out.halfStroke));
+}
+
+size_t GlyphCellsOver(const Symbol& s, const Placement& world, const PageMapping& mapping, std::vector<Contour>& pool) {
+    const DeviceTransform toDevice(world, mapping);
+    size_t used = 0;
+    ForEachGlyphRun(s.text, s.textSize, TextAnchor(s), [&](double x0, double y0, double x1, double y1) {
+        if (used == pool.size()) pool.emplace_back();
+        pool[used++].assign({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
+    });
+    return used;
 }
 
 }  // namespace cvl

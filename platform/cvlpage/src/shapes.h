@@ -31,6 +31,10 @@ void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping
 // Only the outline of that shape, into `outline` (whose memory is reused): what a
 // hit test looks at. Returns whether the outline is closed.
 bool BuildDeviceOutline(const Symbol& s, const Placement& world, const PageMapping& mapping, Contour& outline);
+// The glyph cells of the symbol's text (a text's own, or a shape's centred in it), as
+// `fill` or `label` holds them, written over the first contours of `pool`, whose
+// memory serves again; returns how many. Contours after them are left as they are.
+size_t GlyphCellsOver(const Symbol& s, const Placement& world, const PageMapping& mapping, std::vector<Contour>& pool);
 // Half the device width of the symbol's stroke; 0 when it has none.
 double DeviceHalfStroke(const Symbol& s, const PageMapping& mapping);
 
