@@ -149,6 +149,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"ShortColour", "vkdrawing 1\npage 10 10\nsymbol rectangle\n fill #12345\n", 4, 7, "six hexadecimal"},
         BadFile{"MalformedNumber",
                 "vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1e5 1\n", 4, 10, "malformed number"},
+        BadFile{"NumberOfThirtyOneDigits",
+                "vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 -0.000000000000000000000000000012\n", 4, 12,
+                "malformed number"},
         BadFile{"NumberOutOfRange",
                 "vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 9999999 1\n", 4, 10, "out of range"},
         BadFile{"UndeclaredLayer",
@@ -161,6 +164,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"ControlCharacter", "vkdrawing 1\npage\x01 10 10\n", 2, 5, "unexpected character"},
         BadFile{"BinaryFile", "vkdrawing 1\n\x89PNG\r\n", 2, 1, "unexpected character"}),
     [](const ::testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
+
+TEST(DrawingFormat, NumbersOfThirtyDigitsWithSignAndPointAreReadWhole) {
+    LoadError error;
+    auto d = ParseDrawing(
+        "vkdrawing 1\npage 10 10\nsymbol rectangle\n box -0.00000000000000000000000000012 0 1 1\nend\n", error);
+    ASSERT_TRUE(d) << error.Describe();
+    EXPECT_EQ(d->symbols[0]->points[0].x, -1.2e-28);
+}
 
 TEST(DrawingFormat, DrawnTextsHaveABoundedLength) {
     LoadError error;

@@ -119,11 +119,15 @@ private:
             while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i, ++digits;
         }
         if (digits == 0 || digits > 30 || (i < line.size() && IsWordChar(line[i]))) Fail(start, "malformed number");
-        std::string copy(line.substr(start, i - start));
-        double value = std::strtod(copy.c_str(), nullptr);
+        // At most 30 digits, a sign and a point: strtod reads them from a terminated copy.
+        char copy[40];
+        const size_t length = i - start;
+        line.copy(copy, length, start);
+        copy[length] = '\0';
+        double value = std::strtod(copy, nullptr);
         if (!(value >= -FormatLimits::maxCoordinate && value <= FormatLimits::maxCoordinate))
             Fail(start, "number out of range");
-        tokens_.push_back({TokenType::Number, copy, value, 0, static_cast<int>(start) + 1});
+        tokens_.push_back({TokenType::Number, {}, value, 0, static_cast<int>(start) + 1});
     }
 
     void ReadString(std::string_view line, size_t& i) {
