@@ -188,7 +188,7 @@ public:
         EndOfLine(2);
         bool pageSeen = false;
         while (Next()) {
-            const std::string& key = Word(0);
+            const std::string_view key = Word(0);
             if (key == "page") {
                 double w = Number(1), h = Number(2);
                 EndOfLine(3);
@@ -205,7 +205,7 @@ public:
             } else if (key == "symbol") {
                 drawing_->symbols.push_back(ParseSymbol(nullptr, 1));
             } else {
-                Fail(0, "unknown statement \"" + key + "\"");
+                Fail(0, "unknown statement \"" + std::string(key) + "\"");
             }
         }
         if (!pageSeen) throw Failure{lexer_.Line(), 1, "the drawing has no \"page\" statement"};
@@ -225,10 +225,11 @@ private:
         throw Failure{line_, column, message};
     }
 
-    bool IsWord(size_t i, const char* w) const {
+    bool IsWord(size_t i, std::string_view w) const {
         return i < tokens_.size() && tokens_[i].type == TokenType::Word && tokens_[i].text == w;
     }
-    const std::string& Word(size_t i) {
+    // A view, so that comparing it with a keyword needs no measuring of the keyword.
+    std::string_view Word(size_t i) {
         if (i >= tokens_.size() || tokens_[i].type != TokenType::Word) Fail(i, "expected a keyword");
         return tokens_[i].text;
     }
@@ -259,7 +260,7 @@ private:
         if (n != expected) Fail(1, "layers are numbered 1, 2, 3... in order; expected " + std::to_string(expected));
         if (n > FormatLimits::maxLayers) Fail(1, "too many layers");
         Layer layer;
-        const std::string& state = Word(2);
+        const std::string_view state = Word(2);
         if (state == "shown") layer.visible = true;
         else if (state == "hidden") layer.visible = false;
         else Fail(2, "a layer is \"shown\" or \"hidden\"");
@@ -269,7 +270,7 @@ private:
         drawing_->layers.push_back(std::move(layer));
     }
 
-    static bool KindFromWord(const std::string& w, SymbolKind& kind) {
+    static bool KindFromWord(std::string_view w, SymbolKind& kind) {
         static const SymbolKind kinds[] = {SymbolKind::Rectangle, SymbolKind::Ellipse, SymbolKind::Polygon,
                                            SymbolKind::Polyline, SymbolKind::Text, SymbolKind::Group};
         for (SymbolKind k : kinds)
@@ -284,7 +285,7 @@ private:
         if (depth > FormatLimits::maxDepth) Fail(0, "groups nest too deeply");
         if (++symbolCount_ > FormatLimits::maxSymbols) Fail(0, "too many symbols");
         auto s = std::make_unique<Symbol>();
-        if (!KindFromWord(Word(1), s->kind)) Fail(1, "unknown symbol kind \"" + Word(1) + "\"");
+        if (!KindFromWord(Word(1), s->kind)) Fail(1, "unknown symbol kind \"" + std::string(Word(1)) + "\"");
         EndOfLine(2);
         s->parent = parent;
         s->layer = parent ? parent->layer : 1;
@@ -300,7 +301,7 @@ private:
         int32_t rotateTenths = 0;
         for (;;) {
             if (!Next()) throw Failure{lexer_.Line(), 1, "symbol begun on line " + std::to_string(startLine) + " has no \"end\""};
-            const std::string& key = Word(0);
+            const std::string_view key = Word(0);
             if (key == "end") {
                 EndOfLine(1);
                 break;
@@ -374,7 +375,7 @@ private:
                 auto member = ParseSymbol(self, depth + 1);
                 s->members.push_back(std::move(member));
             } else {
-                Fail(0, "unknown symbol statement \"" + key + "\"");
+                Fail(0, "unknown symbol statement \"" + std::string(key) + "\"");
             }
         }
         int lastLine = line_;
