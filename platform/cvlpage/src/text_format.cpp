@@ -17,7 +17,8 @@ enum class TokenType { Word, Number, String, Colour };
 
 struct Token {
     TokenType type;
-    std::string text;  // word, or decoded string
+    std::string text;       // a decoded string
+    std::string_view word;  // a word, within the text being read
     double number = 0;
     Colour colour = 0;
     int column = 0;
@@ -90,7 +91,7 @@ private:
                 if (i + 7 < line.size() && IsWordChar(line[i + 7])) Fail(i, "a colour is # and six hexadecimal digits");
                 // #RRGGBB in the file, 0x00BBGGRR in memory.
                 Colour rgb = ((value >> 16) & 0xFF) | (value & 0xFF00) | ((value & 0xFF) << 16);
-                tokens_.push_back({TokenType::Colour, {}, 0, rgb, static_cast<int>(i) + 1});
+                tokens_.push_back({TokenType::Colour, {}, {}, 0, rgb, static_cast<int>(i) + 1});
                 i += 7;
             } else if (c == '"') {
                 ReadString(line, i);
@@ -99,7 +100,7 @@ private:
             } else if (IsWordChar(c)) {
                 size_t start = i;
                 while (i < line.size() && IsWordChar(line[i])) ++i;
-                tokens_.push_back({TokenType::Word, std::string(line.substr(start, i - start)), 0, 0,
+                tokens_.push_back({TokenType::Word, {}, line.substr(start, i - start), 0, 0,
                                    static_cast<int>(start) + 1});
             } else if (c == '\0') {
                 Fail(i, "a zero byte: this is not a drawing text file");
@@ -127,7 +128,7 @@ private:
         double value = std::strtod(copy, nullptr);
         if (!(value >= -FormatLimits::maxCoordinate && value <= FormatLimits::maxCoordinate))
             Fail(start, "number out of range");
-        tokens_.push_back({TokenType::Number, {}, value, 0, static_cast<int>(start) + 1});
+        tokens_.push_back({TokenType::Number, {}, {}, value, 0, static_cast<int>(start) + 1});
     }
 
     void ReadString(std::string_view line, size_t& i) {
@@ -167,7 +168,7 @@ private:
                 default: Fail(i, "unknown escape in string");
             }
         }
-        tokens_.push_back({TokenType::String, std::move(value), 0, 0, static_cast<int>(start) + 1});
+        tokens_.push_back({TokenType::String, std::move(value), {}, 0, 0, static_cast<int>(start) + 1});
     }
 
     std::string_view text_;
@@ -226,12 +227,12 @@ private:
     }
 
     bool IsWord(size_t i, std::string_view w) const {
-        return i < tokens_.size() && tokens_[i].type == TokenType::Word && tokens_[i].text == w;
+        return i < tokens_.size() && tokens_[i].type == TokenType::Word && tokens_[i].word == w;
     }
     // A view, so that comparing it with a keyword needs no measuring of the keyword.
     std::string_view Word(size_t i) {
         if (i >= tokens_.size() || tokens_[i].type != TokenType::Word) Fail(i, "expected a keyword");
-        return tokens_[i].text;
+        return tokens_[i].word;
     }
     double Number(size_t i) {
         if (i >= tokens_.size() || tokens_[i].type != TokenType::Number) Fail(i, "expected a number");
