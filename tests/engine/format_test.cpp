@@ -173,6 +173,24 @@ TEST(DrawingFormat, NumbersOfThirtyDigitsWithSignAndPointAreReadWhole) {
     EXPECT_EQ(d->symbols[0]->points[0].x, -1.2e-28);
 }
 
+// The strings of one line are read one after another: an early one stays whole however
+// long the later ones are.
+TEST(DrawingFormat, EveryStringOfALineIsReadWhole) {
+    const std::string longValue(5000, 'v');
+    LoadError error;
+    auto d = ParseDrawing("vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 1\n"
+                          " property \"a\\x41\\\"b\" \"" + longValue + "\"\n"
+                          " property \"short\" \"x\\ty\"\nend\n",
+                          error);
+    ASSERT_TRUE(d) << error.Describe();
+    const auto& properties = d->symbols[0]->properties;
+    ASSERT_EQ(properties.size(), 2u);
+    EXPECT_EQ(properties[0].name, "aA\"b");
+    EXPECT_EQ(properties[0].value, longValue);
+    EXPECT_EQ(properties[1].name, "short");
+    EXPECT_EQ(properties[1].value, "x\ty");
+}
+
 TEST(DrawingFormat, DrawnTextsHaveABoundedLength) {
     LoadError error;
     std::string text = "vkdrawing 1\npage 10 10\nsymbol text\n at 0 0\n text \"" + std::string(4097, 'x') + "\"\nend\n";

@@ -17,8 +17,9 @@ enum class TokenType { Word, Number, String, Colour };
 
 struct Token {
     TokenType type;
-    std::string text;       // a decoded string
-    std::string_view word;  // a word, within the text being read
+    // A word, within the text being read; a string, decoded, within the lexer's
+    // memory for the line.
+    std::string_view text;
     double number = 0;
     Colour colour = 0;
     int column = 0;
@@ -74,6 +75,10 @@ private:
     }
 
     void Tokenize(std::string_view line) {
+        // A decoded string is shorter than its quoted text, so the line's strings fit
+        // in this room without moving, and the views of the earlier ones stay valid.
+        decoded_.clear();
+        decoded_.reserve(line.size());
         size_t i = 0;
         while (i < line.size()) {
             char c = line[i];
@@ -91,7 +96,7 @@ private:
                 if (i + 7 < line.size() && IsWordChar(line[i + 7])) Fail(i, "a colour is # and six hexadecimal digits");
                 // #RRGGBB in the file, 0x00BBGGRR in memory.
                 Colour rgb = ((value >> 16) & 0xFF) | (value & 0xFF00) | ((value & 0xFF) << 16);
-                tokens_.push_back({TokenType::Colour, {}, {}, 0, rgb, static_cast<int>(i) + 1});
+                tokens_.push_back({TokenType::Colour, {}, 0, rgb, static_cast<int>(i) + 1});
                 i += 7;
             } else if (c == '"') {
                 ReadString(line, i);
@@ -100,7 +105,7 @@ private:
             } else if (IsWordChar(c)) {
                 size_t start = i;
                 while (i < line.size() && IsWordChar(line[i])) ++i;
-                tokens_.push_back({TokenType::Word, {}, line.substr(start, i - start), 0, 0,
+                tokens_.push_back({TokenType::Word, line.substr(start, i - start), 0, 0,
                                    static_cast<int>(start) + 1});
             } else if (c == '\0') {
                 Fail(i, "a zero byte: this is not a drawing text file");
@@ -128,12 +133,12 @@ private:
         double value = std::strtod(copy, nullptr);
         if (!(value >= -FormatLimits::maxCoordinate && value <= FormatLimits::maxCoordinate))
             Fail(start, "number out of range");
-        tokens_.push_back({TokenType::Number, {}, {}, value, 0, static_cast<int>(start) + 1});
+        tokens_.push_back({TokenType::Number, {}, value, 0, static_cast<int>(start) + 1});
     }
 
     void ReadString(std::string_view line, size_t& i) {
         size_t start = i++;
-        std::string value;
+        const size_t from = decoded_.size();
         for (;;) {
             if (i >= line.size()) Fail(start, "unterminated string");
             char c = line[i];
@@ -143,38 +148,40 @@ private:
             }
             if (c == '\0') Fail(i, "a zero byte: this is not a drawing text file");
             if (c != '\\') {
-                value += c;
+                decoded_ += c;
                 ++i;
                 continue;
             }
             if (i + 1 >= line.size()) Fail(i, "unterminated string");
             char e = line[i + 1];
             switch (e) {
-                case '\\': value += '\\'; i += 2; break;
-                case '"': value += '"'; i += 2; break;
-                case 'n': value += '\n'; i += 2; break;
-                case 'r': value += '\r'; i += 2; break;
-                case 't': value += '\t'; i += 2; break;
+                case '\\': decoded_ += '\\'; i += 2; break;
+                case '"': decoded_ += '"'; i += 2; break;
+                case 'n': decoded_ += '\n'; i += 2; break;
+                case 'r': decoded_ += '\r'; i += 2; break;
+                case 't': decoded_ += '\t'; i += 2; break;
                 case 'x': {
                     int h1 = i + 2 < line.size() ? HexValue(line[i + 2]) : -1;
                     int h2 = i + 3 < line.size() ? HexValue(line[i + 3]) : -1;
                     if (h1 < 0 || h2 < 0) Fail(i, "\\x needs two hexadecimal digits");
                     int byte = h1 * 16 + h2;
                     if (byte == 0) Fail(i, "a string cannot hold a zero byte");
-                    value += static_cast<char>(byte);
+                    decoded_ += static_cast<char>(byte);
                     i += 4;
                     break;
                 }
                 default: Fail(i, "unknown escape in string");
             }
         }
-        tokens_.push_back({TokenType::String, std::move(value), {}, 0, 0, static_cast<int>(start) + 1});
+        const std::string_view text(decoded_.data() + from, decoded_.size() - from);
+        tokens_.push_back({TokenType::String, text, 0, 0, static_cast<int>(start) + 1});
     }
 
     std::string_view text_;
     size_t pos_ = 0;
     int line_ = 0;
     std::vector<Token> tokens_;
+    std::string decoded_;  // the strings of the current line
 };
 
 class Parser {
@@ -227,12 +234,12 @@ private:
     }
 
     bool IsWord(size_t i, std::string_view w) const {
-        return i < tokens_.size() && tokens_[i].type == TokenType::Word && tokens_[i].word == w;
+        return i < tokens_.size() && tokens_[i].type == TokenType::Word && tokens_[i].text == w;
     }
     // A view, so that comparing it with a keyword needs no measuring of the keyword.
     std::string_view Word(size_t i) {
         if (i >= tokens_.size() || tokens_[i].type != TokenType::Word) Fail(i, "expected a keyword");
-        return tokens_[i].word;
+        return tokens_[i].text;
     }
     double Number(size_t i) {
         if (i >= tokens_.size() || tokens_[i].type != TokenType::Number) Fail(i, "expected a number");
@@ -243,7 +250,8 @@ private:
         if (v != static_cast<double>(static_cast<int>(v))) Fail(i, "expected a whole number");
         return static_cast<int>(v);
     }
-    const std::string& String(size_t i) {
+    // Valid until the next line is read.
+    std::string_view String(size_t i) {
         if (i >= tokens_.size() || tokens_[i].type != TokenType::String) Fail(i, "expected a quoted string");
         return tokens_[i].text;
     }
@@ -367,8 +375,8 @@ private:
                 EndOfLine(2);
                 rotateTenths = static_cast<int32_t>(std::lround(degrees * 10));
             } else if (key == "property") {
-                const std::string& name = String(1);
-                s->SetProperty(name, String(2));
+                const std::string name(String(1));
+                s->SetProperty(name, std::string(String(2)));
                 EndOfLine(3);
             } else if (key == "symbol") {
                 if (s->kind != SymbolKind::Group) Fail(0, "only groups hold symbols");
