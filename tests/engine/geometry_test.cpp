@@ -160,10 +160,4 @@ TEST_P(OutlineRunsTest, AnswerAsLookingAtEveryEdgeDoes) {
 INSTANTIATE_TEST_SUITE_P(Outlines, OutlineRunsTest, ::testing::ValuesIn(OutlineCases()),
                          [](const ::testing::TestParamInfo<OutlineCase>& info) { return std::string(info.param.name); });
 
-TEST(OutlineRuns, ShortOutlinesHaveNone) {
-    OutlineRuns runs;
-    runs.Build(RoundOutline(15, 0, 0, 10, 10));
-    EXPECT_TRUE(runs.bounds.empty());
-}
-
 }  // namespace
