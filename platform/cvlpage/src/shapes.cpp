@@ -88,14 +88,16 @@ void ForEachGlyphRun(const std::string& text, double size, Point anchor, Cell ce
     });
 }
 
+// The glyph cells, written over the contours of `pool` from `used` on (whose memory
+// serves again) and appended past its end; returns the count written up to.
 template <typename ToDevice>
-void AddGlyphs(const std::string& text, double size, Point anchor, ToDevice toDevice, std::vector<Contour>& out) {
-    size_t runs = 0;
-    ForEachGlyphRun(text, size, anchor, [&](double, double, double, double) { ++runs; });
-    out.reserve(out.size() + runs);
+size_t WriteGlyphCells(const std::string& text, double size, Point anchor, ToDevice toDevice,
+                       std::vector<Contour>& pool, size_t used) {
     ForEachGlyphRun(text, size, anchor, [&](double x0, double y0, double x1, double y1) {
-        out.push_back({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
+        if (used == pool.size()) pool.emplace_back();
+        pool[used++].assign({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
     });
+    return used;
 }
 
 // Where the symbol's text starts: a text at its own anchor, a shape's text centred on
@@ -245,14 +247,14 @@ void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping
     const DeviceTransform toDevice(world, mapping);
     if (s.kind == SymbolKind::Group) return;
     if (s.kind == SymbolKind::Text) {
-        if (allParts) AddGlyphs(s.text, s.textSize, TextAnchor(s), toDevice, out.fill);
+        if (allParts) WriteGlyphCells(s.text, s.textSize, TextAnchor(s), toDevice, out.fill, 0);
         for (const Point& p : out.outline) out.box.Add(p);
         return;
     }
     if (!s.text.empty()) {
         const Point anchor = TextAnchor(s);
         if (allParts) {
-            AddGlyphs(s.text, s.textSize, anchor, toDevice, out.label);
+            WriteGlyphCells(s.text, s.textSize, anchor, toDevice, out.label, 0);
             for (const Contour& c : out.label)
                 for (const Point& p : c) out.box.Add(p);
         } else {
@@ -267,13 +269,7 @@ void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping
 }
 
 size_t GlyphCellsOver(const Symbol& s, const Placement& world, const PageMapping& mapping, std::vector<Contour>& pool) {
-    const DeviceTransform toDevice(world, mapping);
-    size_t used = 0;
-    ForEachGlyphRun(s.text, s.textSize, TextAnchor(s), [&](double x0, double y0, double x1, double y1) {
-        if (used == pool.size()) pool.emplace_back();
-        pool[used++].assign({toDevice({x0, y0}), toDevice({x1, y0}), toDevice({x1, y1}), toDevice({x0, y1})});
-    });
-    return used;
+    return WriteGlyphCells(s.text, s.textSize, TextAnchor(s), DeviceTransform(world, mapping), pool, 0);
 }
 
 }  // namespace cvl
