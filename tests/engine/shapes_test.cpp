@@ -1,6 +1,7 @@
 // Device shapes of single symbols.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "shapes.h"
@@ -10,9 +11,8 @@ using namespace cvl;
 
 namespace {
 
-// Bounds are built without glyph cells or fill; what they read must be what the
-// full shape that painting uses has.
-TEST(Shapes, OutlineAndBoxAgreeWithTheWholeShape) {
+// One symbol of every kind, most with labels, fills and strokes, turned.
+std::unique_ptr<Drawing> ShapesOfEveryKind() {
     LoadError error;
     auto d = ParseDrawing(
         "vkdrawing 1\npage 200 100\n"
@@ -23,8 +23,40 @@ TEST(Shapes, OutlineAndBoxAgreeWithTheWholeShape) {
         "symbol polyline\n points 150 10 190 90 160 95\n stroke #FF00FF 1\n text \"line\"\nend\n"
         "symbol rectangle\n box 30 50 80 90\n size 7.3\n text \"The quick brown\\nfox,\\n\\n  jumps!|\"\n rotate 137\nend\n",
         error);
-    ASSERT_TRUE(d) << error.Describe();
-    const PageMapping mapping{2.5, 7, -3};
+    EXPECT_TRUE(d) << error.Describe();
+    return d;
+}
+
+const PageMapping kTurnedMapping{2.5, 7, -3};
+
+void ExpectSameContour(const Contour& a, const Contour& b) {
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].x, b[i].x);
+        EXPECT_EQ(a[i].y, b[i].y);
+    }
+}
+
+void ExpectSameShape(const DeviceShape& a, const DeviceShape& b) {
+    ASSERT_EQ(a.fill.size(), b.fill.size());
+    for (size_t i = 0; i < a.fill.size(); ++i) ExpectSameContour(a.fill[i], b.fill[i]);
+    ExpectSameContour(a.outline, b.outline);
+    EXPECT_EQ(a.closed, b.closed);
+    EXPECT_EQ(a.halfStroke, b.halfStroke);
+    ASSERT_EQ(a.label.size(), b.label.size());
+    for (size_t i = 0; i < a.label.size(); ++i) ExpectSameContour(a.label[i], b.label[i]);
+    EXPECT_EQ(a.box.minX, b.box.minX);
+    EXPECT_EQ(a.box.minY, b.box.minY);
+    EXPECT_EQ(a.box.maxX, b.box.maxX);
+    EXPECT_EQ(a.box.maxY, b.box.maxY);
+}
+
+// Bounds are built without glyph cells or fill; what they read must be what the
+// full shape that painting uses has.
+TEST(Shapes, OutlineAndBoxAgreeWithTheWholeShape) {
+    auto d = ShapesOfEveryKind();
+    ASSERT_TRUE(d);
+    const PageMapping mapping = kTurnedMapping;
     for (const auto& s : d->symbols) {
         SCOPED_TRACE(KindName(s->kind));
         DeviceShape whole, lean;
@@ -44,6 +76,29 @@ TEST(Shapes, OutlineAndBoxAgreeWithTheWholeShape) {
         EXPECT_TRUE(lean.fill.empty());
         EXPECT_TRUE(lean.label.empty());
         EXPECT_FALSE(whole.fill.empty() && whole.label.empty()) << "every case paints an area or a text";
+    }
+}
+
+// Shapes are built over the memory of earlier ones, of any kind and either extent;
+// nothing of the earlier shape may show in the new one.
+TEST(Shapes, AShapeBuiltOverAnotherIsTheShapeBuiltAfresh) {
+    auto d = ShapesOfEveryKind();
+    ASSERT_TRUE(d);
+    DeviceShape reused;
+    for (ShapeParts parts : {ShapeParts::All, ShapeParts::OutlineAndBox}) {
+        // Forwards, then backwards: every kind follows a different one.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (size_t k = 0; k < d->symbols.size(); ++k) {
+                const Symbol& s = *d->symbols[pass == 0 ? k : d->symbols.size() - 1 - k];
+                SCOPED_TRACE(KindName(s.kind));
+                DeviceShape fresh;
+                BuildDeviceShape(s, WorldPlacement(s), kTurnedMapping, fresh, parts);
+                BuildDeviceShape(s, WorldPlacement(s), kTurnedMapping, reused, parts);
+                ExpectSameShape(reused, fresh);
+                // The next symbol is built over this one's whole shape.
+                BuildDeviceShape(s, WorldPlacement(s), kTurnedMapping, reused);
+            }
+        }
     }
 }
 

@@ -22,6 +22,9 @@ float FloatBelow(double v) {
 
 float FloatAbove(double v) { return -FloatBelow(-v); }
 
+// Shapes of more points than this give their memory back once drawn or measured.
+constexpr size_t kMostReusedPoints = size_t{1} << 16;
+
 // Memory that painting reuses from one symbol to the next and from one paint to the
 // next: a paint goes through many symbols, each built here and drawn at once. Paints
 // never nest (the engine runs on its caller's one thread), so every scene shares it.
@@ -32,8 +35,8 @@ struct PaintScratch {
 
     // What a shape of a great many points or pieces took is given back once it is drawn.
     void Trim() {
-        constexpr size_t kMostKeptPoints = size_t{1} << 16, kMostKeptPieces = size_t{1} << 12;
-        if (outline.capacity() > kMostKeptPoints) Contour().swap(outline);
+        constexpr size_t kMostKeptPieces = size_t{1} << 12;
+        if (outline.capacity() > kMostReusedPoints) Contour().swap(outline);
         if (strokePieces.size() > kMostKeptPieces) std::vector<Contour>().swap(strokePieces);
         if (glyphPieces.size() > kMostKeptPieces) std::vector<Contour>().swap(glyphPieces);
     }
@@ -42,6 +45,13 @@ struct PaintScratch {
 PaintScratch& Scratch() {
     static PaintScratch scratch;
     return scratch;
+}
+
+// The shape a symbol's bounds are measured on, reused likewise: an animation asks for
+// the bounds of a symbol it has just turned or moved at every step.
+DeviceShape& BoundsScratch() {
+    static DeviceShape shape;
+    return shape;
 }
 }  // namespace
 
@@ -84,10 +94,11 @@ Scene::CachedGeometry& Scene::Geometry(const Symbol& s) {
     if (s.kind == SymbolKind::Group) {
         for (const auto& m : s.members) box.Add(DeviceBox(*m));
     } else {
-        DeviceShape shape;
+        DeviceShape& shape = BoundsScratch();
         // Only the box is kept: glyph cells and fill are not built for it.
         BuildDeviceShape(s, WorldPlacement(s), mapping_, shape, ShapeParts::OutlineAndBox);
         box = shape.box;
+        if (shape.outline.capacity() > kMostReusedPoints) Contour().swap(shape.outline);
     }
     g.stamp = stamp_;
     g.box = box;
@@ -199,8 +210,10 @@ void Scene::DropBoxes(const Symbol& s) {
 void Scene::DropGeometry(const Symbol& s) {
     auto it = geometry_.find(&s);
     if (it == geometry_.end()) return;
+    // The entry stays, out of date, for the symbol's next bounds: an animated symbol
+    // is dropped and measured again at every step.
     ForgetOutline(it->second);
-    geometry_.erase(it);
+    it->second.stamp = kNoStamp;
 }
 
 void Scene::Invalidate(const Symbol& changed) {

@@ -45,11 +45,14 @@ public:
     Symbol* HitTest(Point device, double tolerance, bool innermost, bool useIndex = true);
 
 private:
+    // The stamp of no scene state: geometry that carries it is out of date.
+    static constexpr uint64_t kNoStamp = 0;
+
     // What a symbol covers on the device, for the current stamp; a leaf's outline is
     // kept too once it was hit tested, because pointer moves ask about the same
     // symbols again and again.
     struct CachedGeometry {
-        uint64_t stamp = 0;
+        uint64_t stamp = kNoStamp;
         Box box;
         bool outlineKnown = false;
         bool closed = true;
@@ -124,7 +127,7 @@ private:
 
     Drawing& drawing_;
     PageMapping mapping_;
-    uint64_t stamp_ = 1;
+    uint64_t stamp_ = kNoStamp + 1;
     std::unordered_map<const Symbol*, CachedGeometry> geometry_;
     size_t keptOutlinePoints_ = 0;
     Grid grid_;

@@ -241,7 +241,7 @@ double DeviceHalfStroke(const Symbol& s, const PageMapping& mapping) {
 
 void BuildDeviceShape(const Symbol& s, const Placement& world, const PageMapping& mapping, DeviceShape& out,
                       ShapeParts parts) {
-    out = DeviceShape{};
+    out.Clear();
     const bool allParts = parts == ShapeParts::All;
     out.closed = BuildDeviceOutline(s, world, mapping, out.outline);
     const DeviceTransform toDevice(world, mapping);

@@ -16,6 +16,16 @@ struct DeviceShape {
     double halfStroke = 0;      // 0 when not stroked
     std::vector<Contour> label; // glyphs of a shape's text, centred in the shape
     Box box;                    // everything painted, stroke included
+
+    // Empty, as a new shape, but keeping its memory for the next one.
+    void Clear() {
+        fill.clear();
+        outline.clear();
+        closed = true;
+        halfStroke = 0;
+        label.clear();
+        box = Box{};
+    }
 };
 
 // What of a shape its caller needs. Bounds need no glyph cells and no fill, whose
