@@ -48,6 +48,32 @@ TEST_F(TimersTest, DueTimersFireInTimeOrder)
     EXPECT_EQ(GetTickCount(), 70u);
 }
 
+TEST_F(TimersTest, TimersDueTogetherFireInTheOrderTheyWereLastSet)
+{
+    // A few, and more than the window system lists without taking memory.
+    for (int count : {3, 8, 9, 40}) {
+        SCOPED_TRACE(count);
+        w32_reset();
+        g_fired.clear();
+        std::vector<UINT_PTR> ids;
+        for (int i = 0; i < count; ++i) ids.push_back(SetTimer(nullptr, 0, 20, Record));
+        w32_advance_clock(10);
+        // Set again at the same due time: the first third now fire last.
+        std::vector<UINT_PTR> expected(ids.begin() + count / 3, ids.end());
+        for (int i = 0; i < count / 3; ++i) {
+            ASSERT_EQ(SetTimer(nullptr, ids[i], 10, Record), ids[i]);
+            expected.push_back(ids[i]);
+        }
+        w32_advance_clock(10);
+        std::vector<UINT_PTR> got;
+        for (const Fired &f : g_fired) {
+            EXPECT_EQ(f.time, 20u);
+            got.push_back(f.id);
+        }
+        EXPECT_EQ(got, expected);
+    }
+}
+
 TEST_F(TimersTest, AKilledTimerNeverFiresAgain)
 {
     UINT_PTR first = SetTimer(nullptr, 0, 10, Record);

@@ -3,6 +3,7 @@
 #include "system.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <new>
 
@@ -131,9 +132,12 @@ void w32_advance_clock(DWORD milliseconds)
         std::size_t count = 0;
         for (auto &t : s.timers)
             if (t->alive && t->due == due) ++count;
-        std::unique_ptr<Timer *[]> list(new (std::nothrow) Timer *[count]);
-        Timer **batch = list ? list.get() : &next;
-        if (list) {
+        // The usual few fit on the stack; more take memory.
+        Timer *few[8];
+        std::unique_ptr<Timer *[]> list;
+        if (count > std::size(few)) list.reset(new (std::nothrow) Timer *[count]);
+        Timer **batch = count <= std::size(few) ? few : list ? list.get() : &next;
+        if (batch != &next) {
             Timer **end = batch;
             for (auto &t : s.timers)
                 if (t->alive && t->due == due) *end++ = t.get();
