@@ -1,6 +1,5 @@
 #include "legacy_links.h"
 
-#include <vector>
 
 #include "event_scripts.h"
 #include "interpreter.h"
@@ -44,6 +43,28 @@ bool ReadBackAsWritten(const std::string& text)
 std::string LinkArgument(const std::string& text, const char* property)
 {
     return ReadBackAsWritten(text) ? text : std::string("!") + property;
+}
+
+// Takes the statement at start .. end (its separator, or the script's end) out of the
+// script. The statements left are joined again by single separators, as a script is
+// written, so a separator that ended the script goes too.
+void RemoveStatement(std::string& script, std::size_t start, std::size_t end)
+{
+    std::size_t lastEnd = end;
+    for (std::size_t next = end + 1; next < script.size();) {
+        lastEnd = FindAnsiChar(script, ';', next);
+        if (lastEnd == std::string::npos) {
+            lastEnd = script.size();
+        }
+        next = lastEnd + 1;
+    }
+    if (lastEnd == end) {
+        // The last statement: it goes with the separator before it.
+        script.erase(start == 0 ? 0 : start - 1);
+        return;
+    }
+    script.erase(lastEnd);
+    script.erase(start, end + 1 - start);
 }
 
 }  // namespace
@@ -107,16 +128,18 @@ void AddStatementToProperty(CVLDRAWING drawing, CVLSYMBOL symbol, const char* ev
 void MergeStatement(std::string& script, const std::string& statement)
 {
     const std::string verb = ParseStatement(statement).verb;
-    std::vector<std::string> statements = SplitStatements(script);
-    for (std::size_t i = 0; i < statements.size(); ++i) {
-        if (EqualsIgnoringCase(ParseStatement(statements[i]).verb, verb)) {
-            statements.erase(statements.begin() + static_cast<std::ptrdiff_t>(i));
-            script.clear();
-            for (std::size_t j = 0; j < statements.size(); ++j) {
-                script += (j == 0 ? "" : ";") + statements[j];
-            }
+    // Walked by position: only the statements compared are copied, and the script is
+    // cut where the one that gives way stands.
+    for (std::size_t start = 0; start < script.size();) {
+        std::size_t end = FindAnsiChar(script, ';', start);
+        if (end == std::string::npos) {
+            end = script.size();
+        }
+        if (EqualsIgnoringCase(ParseStatement(script.substr(start, end - start)).verb, verb)) {
+            RemoveStatement(script, start, end);
             break;
         }
+        start = end + 1;
     }
     if (!script.empty()) {
         script += ';';

@@ -97,6 +97,11 @@ TEST_F(StatementText, MergesAStatementReplacingTheFirstWithTheSameVerb)
         {"Beep;", "Jump a", "Beep;;Jump a"},           // nothing replaced: the text stays as it is
         {"Beep;;StatusLine x;", "StatusLine y", "Beep;;StatusLine y"},  // rebuilt without the final ";"
         {"CursorShape hand;StatusLine a", "CursorShape", "StatusLine a;CursorShape"},
+        {"StatusLine x;", "StatusLine y", "StatusLine y"},
+        {"StatusLine x;Beep;Jump a;", "StatusLine y", "Beep;Jump a;StatusLine y"},
+        {"Beep;StatusLine x;Jump a;", "StatusLine y", "Beep;Jump a;StatusLine y"},
+        {"Beep;Jump a;StatusLine x", "StatusLine y", "Beep;Jump a;StatusLine y"},
+        {"Beep;;Jump a", "", "Beep;Jump a;"},  // an empty statement gives way to one
     };
     for (const auto& c : cases) {
         std::string script = c.script;
@@ -117,8 +122,16 @@ TEST_F(StatementText, StepsOverDoubleByteCharactersInCodePage932)
     EXPECT_EQ("Beep\x83", parsed.verb);
     EXPECT_EQ("x", parsed.argument);
 
+    std::string merged = "Beep;StatusLine \x83;";
+    MergeStatement(merged, "Beep");
+    EXPECT_EQ("StatusLine \x83;Beep", merged);
+
     ASSERT_TRUE(w32_set_code_page(932));
     EXPECT_EQ((Texts{text}), SplitStatements(text));
+    // The script's last byte is the second of a character, not a separator: it stays.
+    merged = "Beep;StatusLine \x83;";
+    MergeStatement(merged, "Beep");
+    EXPECT_EQ("StatusLine \x83;;Beep", merged);
     parsed = ParseStatement("as A\x83,B Beep\x83 x");
     EXPECT_EQ((Texts{"A\x83,B"}), parsed.targets);
     EXPECT_EQ("Beep\x83 x", parsed.verb);
