@@ -19,8 +19,11 @@ std::size_t AnsiCharLength(const std::string& text, std::size_t i) {
 }
 
 std::size_t FindAnsiChar(const std::string& text, char c, std::size_t from) {
-    for (std::size_t i = from; i < text.size(); i += AnsiCharLength(text, i)) {
+    for (std::size_t i = from; i < text.size(); ++i) {
         if (text[i] == c) return i;
+        // Lead bytes lie in the upper half in every code page: the rest of a text,
+        // mostly all of it, is stepped over a byte at a time without asking.
+        if (static_cast<unsigned char>(text[i]) >= 0x80) i += AnsiCharLength(text, i) - 1;
     }
     return std::string::npos;
 }
