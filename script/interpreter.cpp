@@ -80,11 +80,12 @@ void BuildActionMapOnce()
     }
 }
 
-// True when the statement starts with "as " in any letter case (blank required).
-bool StartsWithTargetList(const std::string& statement)
+// True when the statement's text from `at` starts with "as " in any letter case
+// (blank required).
+bool StartsWithTargetList(const std::string& statement, std::size_t at)
 {
-    return statement.size() >= 3 && (statement[0] == 'a' || statement[0] == 'A') &&
-           (statement[1] == 's' || statement[1] == 'S') && statement[2] == ' ';
+    return statement.size() >= at + 3 && (statement[at] == 'a' || statement[at] == 'A') &&
+           (statement[at + 1] == 's' || statement[at + 1] == 'S') && statement[at + 2] == ' ';
 }
 
 }  // namespace
@@ -123,37 +124,38 @@ std::vector<std::string> SplitStatements(const std::string& script)
 ParsedStatement ParseStatement(const std::string& statement)
 {
     ParsedStatement parsed;
-    std::string rest = WithoutLeadingSpaces(statement);
-    if (StartsWithTargetList(rest)) {
-        // Walked by position: a list of many targets must not copy its tail for each one.
+    // Walked by position: only the parts are copied. A part starts after white space,
+    // which is single-byte, so every search starts at a character.
+    std::size_t start = SkipAnsiSpaces(statement);
+    if (StartsWithTargetList(statement, start)) {
         // A target is the text up to its end, without its leading white space.
-        auto target = [&rest](std::size_t from, std::size_t end) {
-            std::size_t first = std::min(SkipAnsiSpaces(rest, from), end);
-            return rest.substr(first, end - first);
+        auto target = [&statement](std::size_t from, std::size_t end) {
+            std::size_t first = std::min(SkipAnsiSpaces(statement, from), end);
+            return statement.substr(first, end - first);
         };
-        std::size_t start = 3;
+        start += 3;
         // Every comma separates targets, even one that was meant for the argument.
-        for (std::size_t comma = FindAnsiChar(rest, ',', start); comma != std::string::npos;
-             comma = FindAnsiChar(rest, ',', start)) {
+        for (std::size_t comma = FindAnsiChar(statement, ',', start); comma != std::string::npos;
+             comma = FindAnsiChar(statement, ',', start)) {
             parsed.targets.push_back(target(start, comma));
-            start = SkipAnsiSpaces(rest, comma + 1);
+            start = SkipAnsiSpaces(statement, comma + 1);
         }
         // The last target ends at the first blank.
-        std::size_t blank = FindAnsiChar(rest, ' ', start);
+        std::size_t blank = FindAnsiChar(statement, ' ', start);
         if (blank == std::string::npos) {
-            parsed.targets.push_back(target(start, rest.size()));
-            rest.clear();
+            parsed.targets.push_back(target(start, statement.size()));
+            start = statement.size();
         } else {
             parsed.targets.push_back(target(start, blank));
-            rest = WithoutLeadingSpaces(rest, blank + 1);
+            start = SkipAnsiSpaces(statement, blank + 1);
         }
     }
-    std::size_t blank = FindAnsiChar(rest, ' ');
+    std::size_t blank = FindAnsiChar(statement, ' ', start);
     if (blank == std::string::npos) {
-        parsed.verb = rest;
+        parsed.verb = statement.substr(start);
     } else {
-        parsed.verb = rest.substr(0, blank);
-        parsed.argument = rest.substr(blank + 1);
+        parsed.verb = statement.substr(start, blank - start);
+        parsed.argument = statement.substr(blank + 1);
     }
     return parsed;
 }
