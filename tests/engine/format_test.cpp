@@ -145,6 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"UnterminatedText", "vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"open\n", 4, 7, "unterminated"},
         BadFile{"UnknownEscape",
                 "vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"a\\qb\"\n", 4, 9, "unknown escape"},
+        BadFile{"BackslashEndsTheLine", "vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"ab\\\n", 4, 10,
+                "unterminated"},
+        BadFile{"EscapedQuoteLeavesTheStringOpen",
+                "vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"a\\\"\n", 4, 7, "unterminated"},
         BadFile{"EscapedZeroByte", "vkdrawing 1\npage 10 10\nsymbol rectangle\n name \"a\\x00\"\n", 4, 9, "zero byte"},
         BadFile{"ShortColour", "vkdrawing 1\npage 10 10\nsymbol rectangle\n fill #12345\n", 4, 7, "six hexadecimal"},
         BadFile{"MalformedNumber",
@@ -191,6 +195,19 @@ TEST(DrawingFormat, EveryStringOfALineIsReadWhole) {
     EXPECT_EQ(properties[1].value, "x\ty");
 }
 
+// Plain runs, escapes and escaped quotes follow one another in any order.
+TEST(DrawingFormat, StringsDecodeEveryEscapeInItsPlace) {
+    LoadError error;
+    auto d = ParseDrawing("vkdrawing 1\npage 10 10\nsymbol rectangle\n box 0 0 1 1\n"
+                          " property \"\\\"q\\\"uo\\\"te\\\"\" \"back\\\\slash\\\\\\\\end\\t\\x7E\\\"\"\nend\n",
+                          error);
+    ASSERT_TRUE(d) << error.Describe();
+    const auto& properties = d->symbols[0]->properties;
+    ASSERT_EQ(properties.size(), 1u);
+    EXPECT_EQ(properties[0].name, "\"q\"uo\"te\"");
+    EXPECT_EQ(properties[0].value, "back\\slash\\\\end\t~\"");
+}
+
 TEST(DrawingFormat, DrawnTextsHaveABoundedLength) {
     LoadError error;
     std::string text = "vkdrawing 1\npage 10 10\nsymbol text\n at 0 0\n text \"" + std::string(4097, 'x') + "\"\nend\n";
@@ -205,6 +222,9 @@ TEST(DrawingFormat, ZeroBytesAreRefusedAsBinary) {
     LoadError error;
     EXPECT_FALSE(ParseDrawing(std::string_view("vkdrawing 1\npage 1\0 1\n", 21), error));
     EXPECT_NE(error.message.find("zero byte"), std::string::npos);
+    // Also within a string, after an escaped quote.
+    EXPECT_FALSE(ParseDrawing(std::string_view("vkdrawing 1\npage 1 1\nsymbol text\n name \"a\\\"b\0\"\n", 47), error));
+    EXPECT_EQ(error.Describe(), ":4:12: a zero byte: this is not a drawing text file");
 }
 
 TEST(DrawingFormat, DeepNestingIsRefusedNotRecursedInto) {
