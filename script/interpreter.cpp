@@ -106,15 +106,17 @@ void RunEventScript(InstanceData* data, CVLSYMBOL symbol, const std::string& scr
     }
 }
 
+std::size_t StatementEnd(const std::string& script, std::size_t start)
+{
+    std::size_t end = FindAnsiChar(script, ';', start);
+    return end == std::string::npos ? script.size() : end;
+}
+
 std::vector<std::string> SplitStatements(const std::string& script)
 {
     std::vector<std::string> statements;
-    std::size_t start = 0;
-    while (start < script.size()) {
-        std::size_t end = FindAnsiChar(script, ';', start);
-        if (end == std::string::npos) {
-            end = script.size();
-        }
+    for (std::size_t start = 0; start < script.size();) {
+        const std::size_t end = StatementEnd(script, start);
         statements.push_back(script.substr(start, end - start));
         start = end + 1;
     }

@@ -22,6 +22,8 @@ struct ParsedStatement {
 };
 
 void RunEventScript(InstanceData* data, CVLSYMBOL symbol, const std::string& script);
+// Where the statement that starts at `start` ends: at its separator, or at the script's end.
+std::size_t StatementEnd(const std::string& script, std::size_t start);
 std::vector<std::string> SplitStatements(const std::string& script);
 ParsedStatement ParseStatement(const std::string& statement);
 void RunStatement(InstanceData* data, CVLSYMBOL symbol, const std::string& statement);

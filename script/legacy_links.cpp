@@ -1,6 +1,5 @@
 #include "legacy_links.h"
 
-
 #include "event_scripts.h"
 #include "interpreter.h"
 #include "script_text.h"
@@ -51,12 +50,8 @@ std::string LinkArgument(const std::string& text, const char* property)
 void RemoveStatement(std::string& script, std::size_t start, std::size_t end)
 {
     std::size_t lastEnd = end;
-    for (std::size_t next = end + 1; next < script.size();) {
-        lastEnd = FindAnsiChar(script, ';', next);
-        if (lastEnd == std::string::npos) {
-            lastEnd = script.size();
-        }
-        next = lastEnd + 1;
+    for (std::size_t next = end + 1; next < script.size(); next = lastEnd + 1) {
+        lastEnd = StatementEnd(script, next);
     }
     if (lastEnd == end) {
         // The last statement: it goes with the separator before it.
@@ -131,10 +126,7 @@ void MergeStatement(std::string& script, const std::string& statement)
     // Walked by position: only the statements compared are copied, and the script is
     // cut where the one that gives way stands.
     for (std::size_t start = 0; start < script.size();) {
-        std::size_t end = FindAnsiChar(script, ';', start);
-        if (end == std::string::npos) {
-            end = script.size();
-        }
+        const std::size_t end = StatementEnd(script, start);
         if (EqualsIgnoringCase(ParseStatement(script.substr(start, end - start)).verb, verb)) {
             RemoveStatement(script, start, end);
             break;
