@@ -139,17 +139,20 @@ struct ClipCase {
     PixelRect clip;
 };
 
+// A device area and clips over the whole of it, its edges and small parts of it.
+const PixelRect kArea{-3, -2, 61, 46};
+const ClipCase kClips[] = {
+    {"whole area", kArea},           {"one pixel", {10, 10, 11, 11}},  {"small square", {20, 15, 40, 35}},
+    {"left strip", {-3, -2, 5, 46}}, {"right strip", {55, -2, 61, 46}}, {"one row", {-3, 20, 61, 21}},
+    {"one column", {30, -2, 31, 46}},
+};
+
 // Filling and stroking for a clip against the plain rasteriser over whole strokes: the
 // same pixels for every clip, depth and paint.
 TEST(Raster, FastFillPaintsExactlyWhatTheReferencePaints) {
-    const PixelRect area{-3, -2, 61, 46};
-    const ClipCase clips[] = {
-        {"whole area", area},        {"one pixel", {10, 10, 11, 11}}, {"small square", {20, 15, 40, 35}},
-        {"left strip", {-3, -2, 5, 46}}, {"right strip", {55, -2, 61, 46}}, {"one row", {-3, 20, 61, 21}},
-        {"one column", {30, -2, 31, 46}},
-    };
+    const PixelRect area = kArea;
     std::mt19937 random(20261210);
-    for (const ClipCase& clipCase : clips) {
+    for (const ClipCase& clipCase : kClips) {
         for (int depth : {24, 32}) {
             for (Paint paint : {Paint::Solid, Paint::Hatch}) {
                 for (int round = 0; round < 40; ++round) {
@@ -180,6 +183,31 @@ TEST(Raster, FastFillPaintsExactlyWhatTheReferencePaints) {
                         << ", round " << round;
                 }
             }
+        }
+    }
+}
+
+// A stroke's pieces filled one by one paint what their union paints: thin strokes and
+// wide ones with round joins, of open and closed outlines that cross themselves.
+TEST(Raster, StrokePiecesFilledOneByOnePaintTheirUnion) {
+    std::mt19937 random(20261211);
+    std::uniform_real_distribution<double> x(-20, 84), y(-15, 61);
+    std::uniform_int_distribution<int> corners(2, 30);
+    const double halfWidths[] = {0.5, 0.8, 1.5, 4, 9};
+    for (const ClipCase& clipCase : kClips) {
+        for (int round = 0; round < 50; ++round) {
+            Contour outline;
+            for (int k = corners(random); k > 0; --k) outline.push_back({x(random), y(random)});
+            const bool closed = round % 2 == 0;
+            const double halfWidth = halfWidths[round % 5];
+            std::vector<Contour> pool;
+            const size_t pieces = StrokeContoursOver(outline, closed, halfWidth, pool, &clipCase.clip);
+            const std::span<const Contour> stroke(pool.data(), pieces);
+            Pixels oneByOne(kArea, clipCase.clip), together(kArea, clipCase.clip);
+            FillPieces(oneByOne.canvas, stroke, 0x0000FF);
+            FillContours(together.canvas, stroke, 0x0000FF);
+            ASSERT_EQ(oneByOne.Picture(), together.Picture())
+                << clipCase.name << ", round " << round << ", " << pieces << " pieces";
         }
     }
 }

@@ -266,6 +266,10 @@ void FillContours(Canvas& canvas, std::span<const Contour> contours, Colour colo
     }
 }
 
+void FillPieces(Canvas& canvas, std::span<const Contour> pieces, Colour colour) {
+    for (const Contour& piece : pieces) FillContours(canvas, std::span<const Contour>(&piece, 1), colour);
+}
+
 namespace {
 
 // The stroke's pieces, each written into the contour `nextPiece` hands out.

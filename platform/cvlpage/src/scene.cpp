@@ -355,7 +355,7 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, CachedGeometry* known,
         Colour ink = s.fill == FillKind::Solid ? s.fillColour : s.stroked ? s.strokeColour : 0;
         if (s.fill == FillKind::Hatch) ink = s.fillColour;
         const size_t cells = GlyphCellsOver(s, world, mapping_, scratch.glyphPieces);
-        FillContours(canvas, std::span<const Contour>(scratch.glyphPieces.data(), cells), ink);
+        FillPieces(canvas, std::span<const Contour>(scratch.glyphPieces.data(), cells), ink);
     } else {
         const bool closed = BuildDeviceOutline(s, world, mapping_, scratch.outline);
         if (s.fill != FillKind::None && closed) {
@@ -366,13 +366,13 @@ void Scene::RenderSymbol(Canvas& canvas, const Symbol& s, CachedGeometry* known,
         if (halfStroke > 0) {
             const size_t pieces =
                 StrokeContoursOver(scratch.outline, closed, halfStroke, scratch.strokePieces, &canvas.clip);
-            FillContours(canvas, std::span<const Contour>(scratch.strokePieces.data(), pieces), s.strokeColour);
+            FillPieces(canvas, std::span<const Contour>(scratch.strokePieces.data(), pieces), s.strokeColour);
         }
         // A shape's text goes over its fill and stroke.
         if (!s.text.empty()) {
             const size_t cells = GlyphCellsOver(s, world, mapping_, scratch.glyphPieces);
-            FillContours(canvas, std::span<const Contour>(scratch.glyphPieces.data(), cells),
-                         s.stroked ? s.strokeColour : 0);
+            FillPieces(canvas, std::span<const Contour>(scratch.glyphPieces.data(), cells),
+                       s.stroked ? s.strokeColour : 0);
         }
     }
     scratch.Trim();
