@@ -55,14 +55,14 @@ inline void FillContours(Canvas& canvas, const std::vector<Contour>& contours, C
                          Paint paint = Paint::Solid) {
     FillContours(canvas, std::span<const Contour>(contours), colour, paint);
 }
+// The same, row by row over every edge of every contour: what FillContours is held to.
+void FillContoursReference(Canvas& canvas, const std::vector<Contour>& contours, Colour colour,
+                           Paint paint = Paint::Solid);
 // Fills pieces that never cross themselves and turn the same way where they overlap
 // (a stroke's pieces, a text's glyph cells). What their union covers is then what
 // some piece covers, so each is filled on its own, over its own few rows and edges:
 // far cheaper than keeping every piece's edges in order across every row.
 void FillPieces(Canvas& canvas, std::span<const Contour> pieces, Colour colour);
-// The same, row by row over every edge of every contour: what FillContours is held to.
-void FillContoursReference(Canvas& canvas, const std::vector<Contour>& contours, Colour colour,
-                           Paint paint = Paint::Solid);
 // The stroke of an outline of `halfWidth` as contours all turning the same way, so
 // that their non-zero fill is their union. Given `within`, pieces that cannot paint a
 // pixel of it are left out.
