@@ -17,7 +17,7 @@ cmake --build "$build" -j"${JOBS:-2}"
 
 # The check program also compares pointer-valued macros at run time, where Windows
 # programs can run here.
-if command -v wine >/dev/null; then
+if command -v wine >/dev/null && bash scripts/runs-32bit.sh; then
   wine "$build/bin/win32_api_check.exe"
 fi
 echo "cross-windows: built $(ls "$build"/bin/*.exe "$build"/bin/*.dll "$build"/lib/*.dll 2>/dev/null | wc -l) Windows files in $build"
